@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts Oxalis Monitor.
+# Extra arguments are passed to the tool.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh"
+"$root/scripts/build.sh" "$root/build"
+exec "$root/build/src/oxalis-monitor" "$@"

@@ -1,0 +1,4 @@
+#pragma once
+namespace oxalis {
+inline constexpr const char* kVersion = "2.10";
+}

@@ -1,0 +1,94 @@
+#include "link/Requests.h"
+
+#include <gtest/gtest.h>
+
+#include "CoreFixture.h"
+
+namespace oxalis {
+namespace {
+
+using test::CoreFixture;
+
+TEST(RequestRecords, MatchTheModuleProtocol) {
+  EXPECT_EQ(records::Identify(), ":00000012EE");
+  EXPECT_EQ(records::StartFrames(), ":00000113EC");
+  EXPECT_EQ(records::StopFrames(), ":00000013ED");
+  EXPECT_EQ(records::TimeRequest(), ":00000015EB");
+  EXPECT_EQ(records::ReadParams(0x0A, 1), ":00010A10E5");
+  EXPECT_EQ(records::ReadParams(0x2C, 2), ":00022C10C2");
+  EXPECT_EQ(records::ReadMemory(0x0050, 1), ":01005011019D");
+  EXPECT_EQ(records::ReadMemory(0x0E20, 32), ":010E201120A0");
+  EXPECT_EQ(records::ReloadRequest(5), ":00000514E7");
+  EXPECT_EQ(records::WriteParams(0x0C, std::string(1, '\x02')), ":01000C0002F1");
+  EXPECT_EQ(records::WriteParams(0x40, ""), ":00004000C0");
+  EXPECT_EQ(records::WriteParams(0x34, "\x03\xE8"), ":0200340003E8DF");
+  EXPECT_EQ(records::WriteMemory(0x0E00, std::string("\x01\x02\xFF", 3)), ":030E00000102FFED");
+}
+
+class CommandSetTest : public ::testing::Test, public CoreFixture {
+ protected:
+  // Sends everything queued, as a module answering XON after each record would.
+  std::vector<std::string> drain() {
+    std::vector<std::string> sent;
+    while (!core.queue.QueueIsEmpty()) {
+      core.queue.onXon();
+      sent.push_back(port.take());
+    }
+    return sent;
+  }
+};
+
+TEST_F(CommandSetTest, IdentifyWithClosedPortSendsAndQueuesNothing) {
+  core.commands.IdentifyRequest();
+  EXPECT_EQ(port.written, "");
+  EXPECT_TRUE(core.queue.QueueIsEmpty());
+}
+
+TEST_F(CommandSetTest, IdentifyDuringSearchWritesDirectlyWithXonThenQueuesStoredLevelRead) {
+  port.open(3);
+  core.commands.IdentifyRequest();
+  EXPECT_EQ(port.take(), ":00000012EE\x11");
+  core.state.linkUp = true;  // the module answered
+  EXPECT_EQ(drain(), std::vector<std::string>{":00010A10E5"});
+}
+
+TEST_F(CommandSetTest, IdentifyWithFactoryWindowAlsoReadsCalibrationOffsets) {
+  port.open(3);
+  core.state.linkUp = true;
+  core.factory.visible = true;
+  core.commands.IdentifyRequest();
+  EXPECT_EQ(drain(), (std::vector<std::string>{":00000012EE", ":00010A10E5", ":00023410BA", ":00023610B8",
+                                                ":00012810C7", ":00012A10C5", ":00023810B6"}));
+}
+
+TEST_F(CommandSetTest, DisplaySettingSelectsEepromWritesAndReloads) {
+  port.open(1);
+  core.state.linkUp = true;
+  core.commands.WriteDisplaySetting(0x0C, 2);
+  EXPECT_EQ(drain(), (std::vector<std::string>{":0200000400F00A", ":01000C0002F1", ":00000514E7"}));
+}
+
+TEST_F(CommandSetTest, EveryRequestClearsFactoryErrorTicksWhenVisible) {
+  core.factory.visible = true;
+  const auto tickAll = [&] { core.factory.Chksum = core.factory.Blank = core.factory.Verify = core.factory.OverRun = true; };
+  const auto cleared = [&] {
+    return !core.factory.Chksum && !core.factory.Blank && !core.factory.Verify && !core.factory.OverRun;
+  };
+  tickAll();
+  core.commands.StartFrames();
+  EXPECT_TRUE(cleared());
+  tickAll();
+  core.commands.IdentifyRequest();  // even with the port closed
+  EXPECT_TRUE(cleared());
+  tickAll();
+  core.commands.ReadMemory(0x50, 1);
+  EXPECT_TRUE(cleared());
+
+  core.factory.visible = false;
+  tickAll();
+  core.commands.StopFrames();
+  EXPECT_TRUE(core.factory.Chksum);
+}
+
+}  // namespace
+}  // namespace oxalis
