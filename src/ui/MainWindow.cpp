@@ -1,25 +1,56 @@
 #include "MainWindow.h"
 
+#include <QHBoxLayout>
+#include <QMenuBar>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 namespace oxalis {
 
-MainWindow::MainWindow(MainWindowModel& model, QWidget* parent) : QMainWindow(parent), model_(model) {
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+void renderEntry(QAction* action, const MenuEntry& entry) {
+  action->setText(qs(entry.caption));
+  action->setEnabled(entry.enabled);
+  action->setChecked(entry.checked);
+  action->setVisible(entry.visible);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_(core), model_(core.mainWindow) {
   setObjectName("Main");
   setMinimumSize(1024, 768);
-  setCentralWidget(new QWidget(this));
+  buildMenus();
+
+  auto* central = new QWidget(this);
+  auto* column = new QVBoxLayout(central);
+  auto* buttons = new QHBoxLayout;
+  searchPort_ = new QPushButton(central);
+  searchPort_->setObjectName("SearchPort");
+  identifie_ = new QPushButton(central);
+  identifie_->setObjectName("Identifie");
+  buttons->addWidget(searchPort_);
+  buttons->addWidget(identifie_);
+  buttons->addStretch(1);
+  column->addLayout(buttons);
+  column->addStretch(1);
+  setCentralWidget(central);
+  connect(searchPort_, &QPushButton::clicked, this, [this] { core_.search.restart(); });
+  connect(identifie_, &QPushButton::clicked, this, [this] { core_.Identifie_Click(); });
 
   auto* bar = statusBar();
   bar->setObjectName("StatusBar1");
-  bar->setSizeGripEnabled(true);
   for (std::size_t i = 0; i < panels_.size(); ++i) {
     auto* label = new QLabel(bar);
     label->setObjectName(QString("Panel%1").arg(i + 1));
     label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     label->setContentsMargins(4, 0, 4, 0);
     label->setMinimumWidth(60);
-    // The identity panel carries the longest texts.
-    bar->addWidget(label, i == 2 ? 4 : 1);
+    // The identity panel carries the longest texts, then level and used time.
+    bar->addWidget(label, i == 2 ? 4 : (i == 3 || i == 4) ? 2 : 1);
     panels_[i] = label;
   }
 
@@ -27,9 +58,34 @@ MainWindow::MainWindow(MainWindowModel& model, QWidget* parent) : QMainWindow(pa
   render();
 }
 
+void MainWindow::buildMenus() {
+  QMenu* file = menuBar()->addMenu("&File");
+  file->setObjectName("File");
+  const auto offline = [&](const char* name, const char* code) {
+    QAction* action = file->addAction(QString());
+    action->setObjectName(name);
+    action->setCheckable(true);
+    connect(action, &QAction::triggered, this, [this, code] { core_.search.chooseOfflineModule(code); });
+    return action;
+  };
+  oxalisOffLine_ = offline("Oxalis_OffLine", "OX2");
+  panoraOffLine_ = offline("Panora_OffLine", "PNU");
+  qtxOffLine_ = offline("QTX_OffLine", "QTX");
+  file->addSeparator();
+  QAction* exit = file->addAction("&Exit");
+  exit->setObjectName("Exit");
+  exit->setShortcut(QKeySequence::Quit);
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
 void MainWindow::render() {
-  setWindowTitle(QString::fromStdString(model_.caption));
-  for (std::size_t i = 0; i < panels_.size(); ++i) panels_[i]->setText(QString::fromStdString(model_.panels[i]));
+  setWindowTitle(qs(model_.caption));
+  for (std::size_t i = 0; i < panels_.size(); ++i) panels_[i]->setText(qs(model_.panels[i]));
+  searchPort_->setText(qs(model_.searchPortCaption));
+  identifie_->setText(qs(model_.identifieCaption));
+  renderEntry(oxalisOffLine_, model_.oxalisOffLine);
+  renderEntry(panoraOffLine_, model_.panoraOffLine);
+  renderEntry(qtxOffLine_, model_.qtxOffLine);
 }
 
 }  // namespace oxalis

@@ -1,14 +1,16 @@
-// The main window renders its model: caption and the eight status panels.
+// The main window renders its model and forwards actions to the core.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFontMetrics>
 #include <QStatusBar>
 #include <QTest>
 
+#include "CoreFixture.h"
+#include "Feed.h"
 #include "MainWindow.h"
 
 using oxalis::MainWindow;
-using oxalis::MainWindowModel;
 
 class MainWindowTest : public QObject {
   Q_OBJECT
@@ -19,31 +21,59 @@ class MainWindowTest : public QObject {
   }
 
   void showsCaptionAndEightStatusPanels() {
-    MainWindowModel model;
-    MainWindow window(model);
+    oxalis::test::CoreFixture f;
+    MainWindow window(f.core);
     window.show();
     QCOMPARE(window.objectName(), QString("Main"));
     QCOMPARE(window.windowTitle(), QString("Oxalis_Monitor 2.10"));
     QCOMPARE(window.statusBar()->findChildren<QLabel*>().size(), 8);
     QVERIFY(window.width() >= 1024 && window.height() >= 768);
+    QCOMPARE(window.searchPortButton()->text(), QString("Search Oxalis"));
+    QCOMPARE(window.identifieButton()->text(), QString("Oxalis info"));
+  }
 
-    model.panel(2) = "Link ON";
-    model.panel(3) = "Oxalis V2  S/N:1234   HW:2.0   FW:3.1 ";
-    model.changed.notify();
+  void identifiedModuleShowsInCaptionPanelsAndMenus() {
+    oxalis::test::CoreFixture f;
+    MainWindow window(f.core);
+    window.show();
+    f.port.open(3);
+    f.core.state.currentPort = 3;
+    oxalis::test::feed(f.core, oxalis::test::identificationReply("PNU", 1234, {1, 2, 4, 5}));
+    f.core.state.linkUp = true;
+    f.core.search.tick();
+    QCOMPARE(window.windowTitle(), QString("Panora_Monitor 2.10"));
+    QCOMPARE(window.statusPanel(1)->text(), QString("COM:3"));
     QCOMPARE(window.statusPanel(2)->text(), QString("Link ON"));
-    QCOMPARE(window.statusPanel(3)->text(), QString("Oxalis V2  S/N:1234   HW:2.0   FW:3.1 "));
+    QCOMPARE(window.statusPanel(3)->text(), QString("Display CAN  S/N:1234   HW: 1. 2   FW: 4. 5 "));
+    QVERIFY(window.panoraOffLineAction()->isChecked());
+    QVERIFY(!window.oxalisOffLineAction()->isEnabled());
+    QVERIFY(window.qtxOffLineAction()->isEnabled());
 
     const QByteArray out = qgetenv("OXALIS_TEST_OUTPUT");
     if (!out.isEmpty()) {
       QDir().mkpath(out);
-      QVERIFY(window.grab().save(out + "/main_window.png"));
+      QVERIFY(window.grab().save(out + "/main_window_identified.png"));
     }
   }
 
+  void buttonsAndOfflineMenuReachTheCore() {
+    oxalis::test::CoreFixture f;
+    MainWindow window(f.core);
+    QTest::mouseClick(window.searchPortButton(), Qt::LeftButton);
+    QVERIFY(f.timers.isEnabled(oxalis::TimerId::Search));
+    window.qtxOffLineAction()->trigger();
+    QCOMPARE(f.core.state.deviceCode, std::string("QTX"));
+    QVERIFY(window.qtxOffLineAction()->isChecked());
+    QVERIFY(!window.oxalisOffLineAction()->isChecked());
+    f.port.open(2);
+    QTest::mouseClick(window.identifieButton(), Qt::LeftButton);
+    QCOMPARE(f.port.take(), std::string(":00000012EE\x11"));
+  }
+
   void windowGoingAwayFirstLeavesModelSafe() {
-    MainWindowModel model;
-    { MainWindow window(model); }
-    model.changed.notify();  // must not reach the destroyed window
+    oxalis::test::CoreFixture f;
+    { MainWindow window(f.core); }
+    f.core.mainWindow.changed.notify();  // must not reach the destroyed window
   }
 };
 

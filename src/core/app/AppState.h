@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "link/RxState.h"
 #include "link/TxRing.h"
 
 namespace oxalis {
@@ -35,6 +36,10 @@ struct AppState {
   std::uint8_t lastModulePort = 0; // port of the last module found (settings file)
   bool firstSearchTick = true;     // the next search tick tries lastModulePort first
   TxRing tx;                       // transmit queue, with txReadIndex and txWriteIndex
+  RxState rx;                      // receive parser
+  ModuleIdentity identity;         // from the identification reply
+  std::uint8_t silentTicks = 0;    // refresh ticks since the last received byte while linked
+  bool freshSample = false;        // a measurement record arrived since the last refresh tick
 
   bool streamRunning = true;    // live frames wanted (Run / Stop Frames button)
   bool dataFlowing = false;     // bytes received since the last link time-out

@@ -2,19 +2,25 @@
 // The application's core: the shared state, the view models and the link,
 // wired to the platform through the four interfaces. The Qt layer and the
 // tests both build one of these.
+#include <cstdint>
+#include <functional>
+#include <span>
+
 #include "app/AppState.h"
 #include "app/MainWindowModel.h"
+#include "app/SecondaryWindows.h"
 #include "factory/FactoryModel.h"
 #include "link/LinkLog.h"
+#include "link/PortSearch.h"
+#include "link/ReceiveParser.h"
 #include "link/Requests.h"
 #include "link/TransmitQueue.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/SerialPort.h"
+#include "platform/Timers.h"
 
 namespace oxalis {
-
-class SerialPort;
-class Timers;
-class Dialogs;
-class Clock;
 
 struct Platform {
   SerialPort& port;
@@ -23,27 +29,60 @@ struct Platform {
   Clock& clock;
 };
 
+// Where the link hands over to the subsystems that decode what it received.
+struct CoreHooks {
+  // A checked measurement record's data bytes, while a module is connected.
+  std::function<void(std::span<const std::uint8_t> data)> decodeMeasurement;
+  // A parameter reply: configuration offset and the bytes folded into one number.
+  std::function<void(std::uint8_t offset, double value)> decodeConfigValue;
+  // A memory reply inside the output tables.
+  std::function<void(std::uint16_t address, std::span<const std::uint8_t> bytes)> decodeTableBlock;
+  // The module type changed: lay the live panel out for it.
+  std::function<void()> layoutPanel;
+  // A measurement arrived while recording.
+  std::function<void()> appendTraceSample;
+  // The search failed: recording stops as the "Stop_Record" button does.
+  std::function<void()> stopRecording;
+};
+
 class Core {
  public:
   explicit Core(Platform platform)
       : platform(platform),
         log(state, factory),
         queue(state, platform.port, platform.dialogs, factory, log),
-        commands(state, platform.port, factory, queue) {}
+        commands(state, platform.port, factory, queue),
+        parser(*this),
+        search(*this) {}
 
   Core(const Core&) = delete;
   Core& operator=(const Core&) = delete;
 
+  // Every byte received from the port, in order.
+  void onByte(std::uint8_t byte) { parser.onByte(byte); }
   // The port owner reports a lost port (adapter unplugged).
   void onPortLost() { queue.reportDisconnected(); }
+
+  // Resets the link and starts the port search, the last module's port
+  // first (the link steps of start-up, after the settings are read).
+  void startLink();
+
+  // Button `Identifie`.
+  void Identifie_Click() { commands.IdentifyRequest(); }
 
   Platform platform;
   AppState state;
   MainWindowModel mainWindow;
   FactoryModel factory;
+  FirmwareWindowModel firmwareWindow;
+  AccessCodeModel accessCode;
+  CoreHooks hooks;
+
   LinkLog log;
   TransmitQueue queue;
   CommandSet commands;
+  ReceiveParser parser;
+  PortSearch search;
 };
 
 }  // namespace oxalis

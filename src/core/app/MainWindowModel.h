@@ -1,6 +1,6 @@
 #pragma once
 // What the main window `Main` shows; later parts of the core add the live
-// panel, the menus and the tool bar.
+// panel and the tool bar.
 #include <array>
 #include <string>
 
@@ -9,12 +9,28 @@
 
 namespace oxalis {
 
+struct MenuEntry {
+  std::string caption;
+  bool enabled = true;
+  bool checked = false;
+  bool visible = true;
+};
+
 struct MainWindowModel {
   static constexpr int kStatusPanels = 8;
 
   std::string caption = std::string("Oxalis_Monitor ") + kVersion;
   // Status-bar panels, numbered 1..8 as the code refers to them.
   std::array<std::string, kStatusPanels> panels{};
+
+  // Offline module choice (menu "&Offline").
+  MenuEntry oxalisOffLine{"&Oxalis"};
+  MenuEntry panoraOffLine{"&Panora"};
+  MenuEntry qtxOffLine{"&QTX"};
+
+  // Buttons of the live panel.
+  std::string searchPortCaption = "Search Oxalis";
+  std::string identifieCaption = "Oxalis info";
 
   std::string& panel(int number) { return panels.at(static_cast<std::size_t>(number - 1)); }
   const std::string& panel(int number) const { return panels.at(static_cast<std::size_t>(number - 1)); }

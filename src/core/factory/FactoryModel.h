@@ -25,6 +25,14 @@ struct FactoryModel {
   bool OverRun = false;
   bool PerteDeTrame = false;
 
+  // Identity and stored user level, as read from the module.
+  std::string W_HW;
+  std::string W_SW;
+  std::string W_RHW;
+  std::string W_RSW;
+  std::string W_SN;
+  std::string W_Userlevel;
+
   void clearErrorTicks() { Chksum = Blank = Verify = OverRun = false; }
 
   Notifier changed;

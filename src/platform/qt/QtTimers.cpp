@@ -26,8 +26,12 @@ void QtTimers::setEnabled(TimerId id, bool enabled) {
 
 bool QtTimers::isEnabled(TimerId id) const { return timer(id).isActive(); }
 
-// A running timer restarts its period with the new interval.
-void QtTimers::setInterval(TimerId id, int milliseconds) { timer(id).setInterval(milliseconds); }
+// A new interval restarts a running timer's period; setting the interval it
+// already has changes nothing, so a stream of bytes that each set the same
+// interval cannot hold the timer back forever.
+void QtTimers::setInterval(TimerId id, int milliseconds) {
+  if (timer(id).interval() != milliseconds) timer(id).setInterval(milliseconds);
+}
 
 int QtTimers::interval(TimerId id) const { return timer(id).interval(); }
 

@@ -1,0 +1,41 @@
+// The receive parser with dispatch over a recorded stream of a connected
+// second-generation Oxalis: measurement records of 18 data bytes, each
+// followed by the module's XON, with a time reply now and then. The link
+// delivers at most 5760 bytes per second; the parser must stay far above.
+#include <benchmark/benchmark.h>
+
+#include "CoreFixture.h"
+#include "Feed.h"
+
+namespace {
+
+std::string recordedStream() {
+  std::string stream;
+  for (int n = 0; n < 1000; ++n) {
+    std::string data;
+    for (int i = 0; i < 18; ++i) data.push_back(static_cast<char>((n * 7 + i * 13) & 0xFF));
+    stream += oxalis::BuildRecord(0x13, static_cast<std::uint16_t>((n % 256) * 256 + (1 << (n % 8))), data);
+    stream += '\x11';
+    if (n % 50 == 0) stream += oxalis::BuildRecord(0x15, 0, std::string("\x00\x05\xAF\x46", 4)) + '\x11';
+  }
+  return stream;
+}
+
+void BM_ReceiveParser(benchmark::State& state) {
+  oxalis::test::CoreFixture f;
+  f.port.open(1);
+  f.core.state.linkUp = true;
+  f.core.state.deviceCode = "OX2";
+  std::size_t decoded = 0;
+  f.core.hooks.decodeMeasurement = [&](std::span<const std::uint8_t> data) { decoded += data.size(); };
+  const std::string stream = recordedStream();
+  for (auto _ : state) {
+    oxalis::test::feed(f.core, stream);
+    benchmark::DoNotOptimize(decoded);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * stream.size()));
+  state.counters["link_bytes_per_s"] = 5760;
+}
+BENCHMARK(BM_ReceiveParser);
+
+}  // namespace

@@ -1,0 +1,117 @@
+#include "sim/SimCommandLine.h"
+
+#include <algorithm>
+#include <charconv>
+#include <iterator>
+
+namespace oxalis::sim {
+
+namespace {
+
+template <typename T>
+std::optional<T> Number(std::string_view text) {
+  T value{};
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<long long> Integer(std::string_view text, long long low, long long high) {
+  const auto value = Number<long long>(text);
+  if (!value || *value < low || *value > high) return std::nullopt;
+  return value;
+}
+
+std::optional<double> Probability(std::string_view text) {
+  const auto value = Number<double>(text);
+  if (!value || !(*value >= 0.0 && *value <= 1.0)) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::string SimUsage() {
+  return "usage: oxalis-sim --port-dir DIR --port N [options]\n"
+         "Serves a simulated module on a pseudo-terminal linked as DIR/COMN.\n"
+         "  --port-dir DIR          folder of the COMn links (created if needed)\n"
+         "  --port N                port number, 1..32\n"
+         "  --device CODE           OX2 (default), OXL, PNU, RMW or QTX\n"
+         "  --serial S              serial number, 0..65535 (default 1234)\n"
+         "  --seed S                seed of the signal noise and the faults (default 1)\n"
+         "  --corrupt P             corrupt each byte sent with probability P (0..1)\n"
+         "  --drop P                lose each byte sent with probability P (0..1)\n"
+         "  --checksum-errors P     answer intact records with a checksum error with probability P\n"
+         "  --withhold-xon          never send XON after a record\n"
+         "  --silent                send nothing and ignore everything received\n"
+         "  --unplug-after SECONDS  remove the port after this many seconds\n"
+         "  --help                  show this text\n"
+         "Runs until interrupted (SIGINT or SIGTERM), then removes the link.\n";
+}
+
+SimCommandLineResult ParseSimCommandLine(std::span<const std::string_view> arguments) {
+  SimCommandLine line;
+  bool havePort = false, haveDir = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view option = arguments[i];
+    const auto refuse = [&](std::string_view why) {
+      return SimCommandLineResult{std::nullopt, std::string(option) + ": " + std::string(why)};
+    };
+    if (option == "--help" || option == "-h") {
+      line.help = true;
+      return {line, {}};
+    }
+    if (option == "--withhold-xon") {
+      line.options.faults.withholdXon = true;
+      continue;
+    }
+    if (option == "--silent") {
+      line.options.faults.silent = true;
+      continue;
+    }
+    constexpr std::string_view kWithValue[] = {"--port-dir", "--port", "--device",          "--serial",      "--seed",
+                                               "--corrupt",  "--drop", "--checksum-errors", "--unplug-after"};
+    if (std::find(std::begin(kWithValue), std::end(kWithValue), option) == std::end(kWithValue))
+      return refuse("unknown option (see --help)");
+    if (i + 1 >= arguments.size()) return refuse("needs a value");
+    const std::string_view value = arguments[++i];
+    if (option == "--port-dir") {
+      if (value.empty()) return refuse("needs a folder");
+      line.portDir = std::filesystem::path(value);
+      haveDir = true;
+    } else if (option == "--port") {
+      const auto n = Integer(value, 1, 32);
+      if (!n) return refuse("a port number 1..32 expected, not \"" + std::string(value) + "\"");
+      line.port = static_cast<int>(*n);
+      havePort = true;
+    } else if (option == "--device") {
+      if (!IsKnownDeviceCode(value))
+        return refuse("OX2, OXL, PNU, RMW or QTX expected, not \"" + std::string(value) + "\"");
+      line.options.device = std::string(value);
+    } else if (option == "--serial") {
+      const auto n = Integer(value, 0, 65535);
+      if (!n) return refuse("a serial number 0..65535 expected, not \"" + std::string(value) + "\"");
+      line.options.serial = static_cast<std::uint16_t>(*n);
+    } else if (option == "--seed") {
+      const auto n = Integer(value, 0, 0xFFFFFFFFLL);
+      if (!n) return refuse("a seed 0..4294967295 expected, not \"" + std::string(value) + "\"");
+      line.options.seed = static_cast<std::uint32_t>(*n);
+    } else if (option == "--corrupt" || option == "--drop" || option == "--checksum-errors") {
+      const auto p = Probability(value);
+      if (!p) return refuse("a probability 0..1 expected, not \"" + std::string(value) + "\"");
+      double& target = option == "--corrupt" ? line.options.faults.corruptProbability
+                       : option == "--drop"  ? line.options.faults.dropProbability
+                                             : line.options.faults.checksumErrorProbability;
+      target = *p;
+    } else if (option == "--unplug-after") {
+      const auto seconds = Number<double>(value);
+      if (!seconds || !(*seconds >= 0.0))
+        return refuse("a number of seconds expected, not \"" + std::string(value) + "\"");
+      line.unplugAfterSeconds = *seconds;
+    }
+  }
+  if (!haveDir) return {std::nullopt, "--port-dir is required"};
+  if (!havePort) return {std::nullopt, "--port is required"};
+  return {line, {}};
+}
+
+}  // namespace oxalis::sim

@@ -1,0 +1,59 @@
+// The real application finds the simulated module by its ordinary port
+// search: oxalis-sim serves a pseudo-terminal at <app folder>/ports/COM3 and
+// oxalis-monitor, started on that app folder, reports the link on standard
+// error as it comes up.
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class FindModuleTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void monitorFindsSimulatedModuleOnItsPort() {
+    QTemporaryDir appFolder;
+    QVERIFY(appFolder.isValid());
+
+    QProcess sim;
+    sim.start(OXALIS_SIM_PATH, {"--port-dir", appFolder.path() + "/ports", "--port", "3", "--device", "PNU",
+                                "--serial", "4321"});
+    QVERIFY(sim.waitForStarted());
+    // The simulator says which link it serves once the link exists.
+    QVERIFY(waitFor(sim, QProcess::StandardOutput, "COM3"));
+
+    QProcess monitor;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    monitor.setProcessEnvironment(env);
+    monitor.start(OXALIS_MONITOR_PATH, {"--app-folder", appFolder.path()});
+    QVERIFY(monitor.waitForStarted());
+    const bool found = waitFor(monitor, QProcess::StandardError, "COM:3 | Link ON | Display CAN  S/N:4321");
+    monitor.terminate();  // SIGTERM: the ordinary shutdown
+    QVERIFY(monitor.waitForFinished(10000));
+    QVERIFY2(found, qPrintable("monitor said: " + output_));
+    QCOMPARE(monitor.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(monitor.exitCode(), 0);
+
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(10000));
+    QVERIFY(!QFileInfo::exists(appFolder.path() + "/ports/COM3"));
+  }
+
+ private:
+  // Waits (bounded) until the process's channel has shown `text`.
+  bool waitFor(QProcess& process, QProcess::ProcessChannel channel, const QString& text) {
+    output_.clear();
+    QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired()) {
+      process.setReadChannel(channel);
+      output_ += QString::fromLocal8Bit(process.readAll());
+      if (output_.contains(text)) return true;
+      if (process.state() == QProcess::NotRunning) return false;
+      process.waitForReadyRead(200);
+    }
+    return false;
+  }
+  QString output_;
+};
+
+QTEST_GUILESS_MAIN(FindModuleTest)
+#include "find_module_test.moc"

@@ -1,0 +1,92 @@
+// The port search against simulated modules in process: the whole road from
+// the search tick through the identification request, the module's reply and
+// the parser to the identified window.
+#include <gtest/gtest.h>
+
+#include "SimulatedLink.h"
+
+namespace oxalis {
+namespace {
+
+using test::SimulatedLink;
+
+TEST(SearchWithSimulator, SavedPortMissesModuleBelowItThenRestartFindsIt) {
+  SimulatedLink link;
+  link.plug(3, "OX2", 777);
+  link.plug(5, "OX2", 555);
+  link.port.detach(5);
+  link.port.setOpenResult(5, PortOpenResult::Ok);  // an adapter with nothing on it
+  link.core.state.lastModulePort = 5;
+  link.core.startLink();
+
+  link.runUntil([&] { return !link.timers.isEnabled(TimerId::Search); }, 20000);
+  ASSERT_EQ(link.dialogs.messages.size(), 1u);
+  EXPECT_EQ(link.dialogs.messages[0].text, "No device found");
+  EXPECT_EQ(link.port.openPort(), 5);
+  EXPECT_EQ(link.core.mainWindow.panel(1), "COM:5");
+  EXPECT_FALSE(link.core.state.linkUp);
+
+  link.core.search.restart();
+  const int took = link.runUntil([&] { return !link.timers.isEnabled(TimerId::Search); }, 20000);
+  EXPECT_TRUE(link.core.state.linkUp);
+  EXPECT_EQ(link.port.openPort(), 3);
+  EXPECT_EQ(link.core.mainWindow.panel(1), "COM:3");
+  EXPECT_EQ(link.core.mainWindow.panel(2), "Link ON");
+  EXPECT_EQ(link.core.mainWindow.panel(3).substr(0, 19), "Oxalis V2  S/N:777 ");
+  EXPECT_LT(took, 1000);  // ports 1 and 2 absent: found within a second
+  EXPECT_EQ(link.dialogs.messages.size(), 1u);
+}
+
+TEST(SearchWithSimulator, EveryModuleTypeIsFoundAndStreams) {
+  for (const char* device : {"OX2", "OXL", "PNU", "RMW", "QTX"}) {
+    SCOPED_TRACE(device);
+    SimulatedLink link;
+    link.plug(1, device);
+    int measurements = 0;
+    link.core.hooks.decodeMeasurement = [&](std::span<const std::uint8_t>) { ++measurements; };
+    link.core.startLink();
+    link.runUntil([&] { return link.core.state.linkUp; }, 1000);
+    ASSERT_TRUE(link.core.state.linkUp);
+    EXPECT_EQ(link.core.state.deviceCode, device);
+    // The identification asked for the ratio and started the stream; without
+    // the refresh tick's keep-alive the module's XON after each record paces
+    // the queue.
+    link.run(1000);
+    EXPECT_GT(measurements, 40);
+    EXPECT_DOUBLE_EQ(link.core.state.stoichRatio, 14.57);
+    EXPECT_EQ(link.core.state.userLevel, kLevelExpert);  // the module's stored level
+  }
+}
+
+TEST(SearchWithSimulator, LostFramesAreReportedWhenTheModuleDropsBytes) {
+  SimulatedLink link;
+  auto& module = link.plug(1, "OX2");
+  link.core.factory.visible = true;
+  link.core.startLink();
+  link.runUntil([&] { return link.core.state.linkUp; }, 1000);
+  link.run(500);
+  EXPECT_FALSE(link.core.factory.PerteDeTrame);
+  sim::SimFaults faults;
+  faults.dropProbability = 0.02;
+  module.setFaults(faults);
+  link.run(2000);
+  EXPECT_TRUE(link.core.factory.PerteDeTrame);
+  EXPECT_NE(link.core.factory.W_Log.find("Trame perdu :"), std::string::npos);
+}
+
+TEST(SearchWithSimulator, UnpluggedAdapterIsReportedOnce) {
+  SimulatedLink link;
+  link.plug(2, "OX2");
+  link.core.startLink();
+  link.runUntil([&] { return link.core.state.linkUp; }, 1000);
+  link.port.unplug();
+  link.core.commands.TimeRequest();
+  link.core.queue.onXon();
+  link.core.queue.SendXon();
+  ASSERT_EQ(link.dialogs.messages.size(), 1u);
+  EXPECT_EQ(link.dialogs.messages[0].text, "COM port disconnected");
+  EXPECT_EQ(link.dialogs.messages[0].title, "USB ERROR");
+}
+
+}  // namespace
+}  // namespace oxalis
