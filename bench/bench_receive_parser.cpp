@@ -27,7 +27,7 @@ void BM_ReceiveParser(benchmark::State& state) {
   f.core.state.linkUp = true;
   f.core.state.deviceCode = "OX2";
   std::size_t decoded = 0;
-  f.core.hooks.decodeMeasurement = [&](std::span<const std::uint8_t> data) { decoded += data.size(); };
+  f.core.hooks.decodeMeasurement = [&](std::span<const std::uint8_t> data, std::uint8_t) { decoded += data.size(); };
   const std::string stream = recordedStream();
   for (auto _ : state) {
     oxalis::test::feed(f.core, stream);

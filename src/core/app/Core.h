@@ -15,6 +15,9 @@
 #include "link/ReceiveParser.h"
 #include "link/Requests.h"
 #include "link/TransmitQueue.h"
+#include "monitor/ChannelTable.h"
+#include "monitor/LivePanelModel.h"
+#include "monitor/LiveValues.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
@@ -31,8 +34,9 @@ struct Platform {
 
 // Where the link hands over to the subsystems that decode what it received.
 struct CoreHooks {
-  // A checked measurement record's data bytes, while a module is connected.
-  std::function<void(std::span<const std::uint8_t> data)> decodeMeasurement;
+  // A checked measurement record, while a module is connected: its data
+  // bytes and the slow-slot selector (address low byte).
+  std::function<void(std::span<const std::uint8_t> data, std::uint8_t selector)> decodeMeasurement;
   // A parameter reply: configuration offset and the bytes folded into one number.
   std::function<void(std::uint8_t offset, double value)> decodeConfigValue;
   // A memory reply inside the output tables.
@@ -74,6 +78,9 @@ class Core {
   AppState state;
   MainWindowModel mainWindow;
   FactoryModel factory;
+  LivePanelModel livePanel;
+  LiveValues live;
+  ChannelTable channels;
   FirmwareWindowModel firmwareWindow;
   AccessCodeModel accessCode;
   CoreHooks hooks;

@@ -42,7 +42,7 @@ void handleMeasurement(Core& core) {
   RxState& rx = state.rx;
   if (!state.streamRunning) core.commands.StopFrames();  // the user stopped the stream
   state.freshSample = true;
-  if (core.hooks.decodeMeasurement) core.hooks.decodeMeasurement(frameData(rx));
+  if (core.hooks.decodeMeasurement) core.hooks.decodeMeasurement(frameData(rx), rx.rxFrame[3]);
 
   if (checksLostFrames(state.deviceCode)) {
     const int sequence = rx.rxFrame[2];

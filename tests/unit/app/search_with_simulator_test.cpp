@@ -43,7 +43,7 @@ TEST(SearchWithSimulator, EveryModuleTypeIsFoundAndStreams) {
     SimulatedLink link;
     link.plug(1, device);
     int measurements = 0;
-    link.core.hooks.decodeMeasurement = [&](std::span<const std::uint8_t>) { ++measurements; };
+    link.core.hooks.decodeMeasurement = [&](std::span<const std::uint8_t>, std::uint8_t) { ++measurements; };
     link.core.startLink();
     link.runUntil([&] { return link.core.state.linkUp; }, 1000);
     ASSERT_TRUE(link.core.state.linkUp);

@@ -16,7 +16,7 @@ class ReceiveParserTest : public ::testing::Test, public test::CoreFixture {
  protected:
   void SetUp() override {
     port.open(1);
-    core.hooks.decodeMeasurement = [this](std::span<const std::uint8_t> data) {
+    core.hooks.decodeMeasurement = [this](std::span<const std::uint8_t> data, std::uint8_t) {
       measurements.emplace_back(data.begin(), data.end());
     };
     core.hooks.decodeConfigValue = [this](std::uint8_t offset, double value) { params.push_back({offset, value}); };

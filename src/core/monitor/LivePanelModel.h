@@ -1,0 +1,64 @@
+#pragma once
+// The live panel of the main window as data: 18 labelled value cells, nine
+// pairs of diagnostic lamps, the trace channel ticks and the buttons.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "app/Notifier.h"
+
+namespace oxalis {
+
+// Colours are 0x00BBGGRR.
+inline constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r | g << 8 | b << 16; }
+inline constexpr std::uint32_t kFreshGreen = Rgb(0, 248, 0);
+inline constexpr std::uint32_t kStaleYellow = Rgb(255, 255, 0);
+inline constexpr std::uint32_t kOfflineGrey = Rgb(160, 160, 160);
+inline constexpr std::uint32_t kBlack = 0;
+
+struct LiveCellModel {
+  std::string label;         // DisplayLabel(i)
+  std::string labelTooltip;
+  std::uint32_t labelColor = kBlack;
+  bool visible = true;       // the cell and its label
+  std::string text;          // previousText(i): the text last painted
+  std::uint32_t textColor = kOfflineGrey;
+  int paintCount = 0;        // how often the cell was repainted (cleared and printed)
+};
+
+struct DiagLampModel {
+  bool red = false;            // Alarme_DiagRouge(i) shown, Alarme_DiagVert(i) hidden
+  std::string greenLabel;      // printed on the green lamp
+  std::string redLabel;        // printed on the red lamp
+  std::string greenTooltip;
+  std::string redTooltip;
+};
+
+struct LivePanelModel {
+  static constexpr int kCells = 18;
+  static constexpr int kLamps = 9;
+
+  std::array<LiveCellModel, kCells> cells{};
+  std::array<DiagLampModel, kLamps> lamps{};
+
+  // ShowCanal(0..4): which user channels the trace draws; entry 4 only
+  // for the five-channel module types.
+  std::array<bool, 5> showCanal{};
+  std::array<bool, 5> showCanalVisible{true, true, true, true, false};
+  std::array<bool, 10> valCurseurVisible{true, true, true, true, true, true, true, true, true, false};
+
+  // The three Panora setting lists, shown for the display only.
+  bool panoraListsVisible = false;
+  int comboChannel = -1;
+  int comboLuminosite = -1;
+  int comboTypeCarburant = -1;
+
+  std::string bouttonFrameCaption = "Stop Frames";
+
+  // Repaint every cell on the next refresh tick (after a resize).
+  bool forceRepaint = false;
+
+  Notifier changed;
+};
+
+}  // namespace oxalis
