@@ -95,7 +95,9 @@ int main(int argc, char* argv[]) {
 
   port.setByteHandler([&core](std::uint8_t byte) { core.onByte(byte); });
   port.setLostHandler([&core] { core.onPortLost(); });
-  timers.setTickHandler(oxalis::TimerId::Search, [&core] { core.search.tick(); });
+  for (const auto id : {oxalis::TimerId::Search, oxalis::TimerId::Refresh, oxalis::TimerId::KeepAlive,
+                        oxalis::TimerId::Firmware})
+    timers.setTickHandler(id, [&core, id] { core.onTimer(id); });
 
   oxalis::MainWindow window(core);
   dialogs.setParent(&window);
@@ -114,7 +116,7 @@ int main(int argc, char* argv[]) {
   });
 
   window.show();
-  core.startLink();
+  core.start();
   const int status = QApplication::exec();
   port.close();
   if (demoModule) demoModule->stop();

@@ -1,6 +1,9 @@
 #include "MainWindow.h"
 
+#include <QDateTime>
 #include <QHBoxLayout>
+#include <QLocale>
+#include <QTimer>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -32,10 +35,14 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
   searchPort_->setObjectName("SearchPort");
   identifie_ = new QPushButton(central);
   identifie_->setObjectName("Identifie");
+  searchPort_->setMinimumWidth(130);
+  identifie_->setMinimumWidth(130);
   buttons->addWidget(searchPort_);
   buttons->addWidget(identifie_);
   buttons->addStretch(1);
   column->addLayout(buttons);
+  livePanel_ = new LivePanelWidget(core_, central);
+  column->addWidget(livePanel_);
   column->addStretch(1);
   setCentralWidget(central);
   connect(searchPort_, &QPushButton::clicked, this, [this] { core_.search.restart(); });
@@ -49,13 +56,30 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
     label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     label->setContentsMargins(4, 0, 4, 0);
     label->setMinimumWidth(60);
-    // The identity panel carries the longest texts, then level and used time.
-    bar->addWidget(label, i == 2 ? 4 : (i == 3 || i == 4) ? 2 : 1);
+    label->setToolTip(MainWindowModel::kPanelTooltips[i]);
+    // The identity panel carries the longest texts, then level, used time
+    // and memory; date and time keep their own width.
+    static constexpr std::array<int, MainWindowModel::kStatusPanels> kStretch{1, 1, 4, 2, 2, 2, 0, 0};
+    if (kStretch[i] == 0) label->setMinimumWidth(100);
+    bar->addWidget(label, kStretch[i]);
     panels_[i] = label;
   }
 
   subscription_ = model_.changed.subscribe([this] { render(); });
   render();
+
+  // Panels 7 and 8: today's date and the time, in the user's own format.
+  auto* clock = new QTimer(this);
+  connect(clock, &QTimer::timeout, this, &MainWindow::showDateAndTime);
+  clock->start(1000);
+  showDateAndTime();
+}
+
+void MainWindow::showDateAndTime() {
+  const QDateTime now = QDateTime::currentDateTime();
+  const QLocale locale;
+  panels_[6]->setText(locale.toString(now.date(), QLocale::ShortFormat));
+  panels_[7]->setText(locale.toString(now.time(), "HH:mm:ss"));
 }
 
 void MainWindow::buildMenus() {
@@ -80,7 +104,7 @@ void MainWindow::buildMenus() {
 
 void MainWindow::render() {
   setWindowTitle(qs(model_.caption));
-  for (std::size_t i = 0; i < panels_.size(); ++i) panels_[i]->setText(qs(model_.panels[i]));
+  for (std::size_t i = 0; i < 6; ++i) panels_[i]->setText(qs(model_.panels[i]));
   searchPort_->setText(qs(model_.searchPortCaption));
   identifie_->setText(qs(model_.identifieCaption));
   renderEntry(oxalisOffLine_, model_.oxalisOffLine);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <array>
 
+#include "LivePanelWidget.h"
 #include "app/Core.h"
 
 class QAction;
@@ -24,16 +25,19 @@ class MainWindow : public QMainWindow {
   QAction* oxalisOffLineAction() const { return oxalisOffLine_; }
   QAction* panoraOffLineAction() const { return panoraOffLine_; }
   QAction* qtxOffLineAction() const { return qtxOffLine_; }
+  LivePanelWidget* livePanel() const { return livePanel_; }
 
  private:
   void buildMenus();
   void render();
+  void showDateAndTime();
 
   Core& core_;
   MainWindowModel& model_;
   std::array<QLabel*, MainWindowModel::kStatusPanels> panels_{};
   QPushButton* searchPort_ = nullptr;
   QPushButton* identifie_ = nullptr;
+  LivePanelWidget* livePanel_ = nullptr;
   QAction* oxalisOffLine_ = nullptr;
   QAction* panoraOffLine_ = nullptr;
   QAction* qtxOffLine_ = nullptr;

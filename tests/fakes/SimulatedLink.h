@@ -35,7 +35,8 @@ struct SimulatedLink {
     for (int ms = 0; ms < milliseconds; ++ms) {
       port.advance(std::chrono::milliseconds(1));
       ++now;
-      tickDue(TimerId::Search, [this] { core.search.tick(); });
+      for (TimerId id : {TimerId::Search, TimerId::Refresh, TimerId::KeepAlive})
+        tickDue(id, [this, id] { core.onTimer(id); });
     }
   }
 

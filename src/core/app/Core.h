@@ -51,13 +51,7 @@ struct CoreHooks {
 
 class Core {
  public:
-  explicit Core(Platform platform)
-      : platform(platform),
-        log(state, factory),
-        queue(state, platform.port, platform.dialogs, factory, log),
-        commands(state, platform.port, factory, queue),
-        parser(*this),
-        search(*this) {}
+  explicit Core(Platform platform);
 
   Core(const Core&) = delete;
   Core& operator=(const Core&) = delete;
@@ -67,9 +61,16 @@ class Core {
   // The port owner reports a lost port (adapter unplugged).
   void onPortLost() { queue.reportDisconnected(); }
 
+  // Start-up: channel defaults, the live panel laid out for the assumed
+  // module type, the link reset and the port search started.
+  void start();
+
   // Resets the link and starts the port search, the last module's port
   // first (the link steps of start-up, after the settings are read).
   void startLink();
+
+  // Timer ticks, as the platform delivers them.
+  void onTimer(TimerId id);
 
   // Button `Identifie`.
   void Identifie_Click() { commands.IdentifyRequest(); }

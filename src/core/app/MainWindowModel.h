@@ -20,8 +20,12 @@ struct MainWindowModel {
   static constexpr int kStatusPanels = 8;
 
   std::string caption = std::string("Oxalis_Monitor ") + kVersion;
-  // Status-bar panels, numbered 1..8 as the code refers to them.
-  std::array<std::string, kStatusPanels> panels{};
+  // Status-bar panels, numbered 1..8 as the code refers to them, with their
+  // captions until the link fills them; 7 and 8 show the date and time.
+  std::array<std::string, kStatusPanels> panels{"Port COM", "Link", "Ident", "User Level", "Time", "Data Memory", "", ""};
+  static constexpr std::array<const char*, kStatusPanels> kPanelTooltips{
+      "Port COM", "Link ON/OFF", "S/N  HW FW", "User level read on Oxalis", "Probe used time",
+      "Data memory filled level", "", ""};
 
   // Offline module choice (menu "&Offline").
   MenuEntry oxalisOffLine{"&Oxalis"};

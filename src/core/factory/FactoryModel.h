@@ -1,6 +1,7 @@
 #pragma once
 // The factory window `HyperUser` as data. It exists from start-up on, hidden;
 // the link code writes its debug fields only while it is visible.
+#include <array>
 #include <string>
 
 #include "app/Notifier.h"
@@ -32,6 +33,16 @@ struct FactoryModel {
   std::string W_RSW;
   std::string W_SN;
   std::string W_Userlevel;
+
+  // Diagnostic mirrors of the refresh tick.
+  std::string W_DIAG;
+  std::string CNTErrCAN;
+  // CAN controller error flags, bit 0..5: " Warning", "RX Warn (>95)",
+  // "TX Warn (>95)", "RX Passive (>127)", "TX Passive (>127)", "TX Bus Off (>255)".
+  std::array<bool, 6> DiagCan{};
+
+  // "Send Tprop et Tint": lambda controllers only.
+  bool sendTpropEnabled = true;
 
   void clearErrorTicks() { Chksum = Blank = Verify = OverRun = false; }
 

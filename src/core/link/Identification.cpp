@@ -87,6 +87,9 @@ void handleIdentification(Core& core) {
 
   window.panel(2) = "Link ON";
   state.linkUp = true;
+  // The link is new: the silence count starts again, or a module whose
+  // reply ended its bytes for now would time out on the very next tick.
+  state.silentTicks = 0;
   // A new link: the first measurement record has no predecessor to compare.
   state.rx.lastFrameText.clear();
   core.platform.timers.setEnabled(TimerId::Refresh, true);

@@ -5,6 +5,7 @@
 
 #include "app/Core.h"
 #include "app/UserLevel.h"
+#include "monitor/LivePanel.h"
 #include "monitor/NumberFormat.h"
 
 namespace oxalis {
@@ -96,7 +97,10 @@ void dispatchReply(Core& core) {
 
 void handleParameterReply(Core& core, std::uint8_t offset, double value) {
   if (offset == kStoredLevelOffset) storedLevelRead(core, value);
-  if (offset == kStoichiometricOffset) core.state.stoichRatio = value / 100;
+  if (offset == kStoichiometricOffset) {
+    core.state.stoichRatio = value / 100;
+    setAfLabel(core);
+  }
   if (core.hooks.decodeConfigValue) core.hooks.decodeConfigValue(offset, value);
 }
 

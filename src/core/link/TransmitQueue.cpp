@@ -98,8 +98,10 @@ void TransmitQueue::onOverrun() {
   }
 }
 
-void TransmitQueue::SendXon() {
-  if (!port_.write(std::string_view(&kXon, 1))) reportDisconnected();
+bool TransmitQueue::SendXon() {
+  if (port_.write(std::string_view(&kXon, 1))) return true;
+  reportDisconnected();
+  return false;
 }
 
 void TransmitQueue::dropWaiting() { ring_.txReadIndex = ring_.txWriteIndex; }

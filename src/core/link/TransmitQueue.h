@@ -43,8 +43,8 @@ class TransmitQueue {
   void onChecksumError();
   void onOverrun();
 
-  // The keep-alive XON of the acquisition tick.
-  void SendXon();
+  // The keep-alive XON of the refresh tick; false when the write failed.
+  bool SendXon();
 
   // Waiting records are dropped (link lost, firmware update).
   void dropWaiting();

@@ -88,7 +88,7 @@ TEST_F(IdentificationTest, UnknownCodeChangesOnlyTheCode) {
   EXPECT_EQ(core.state.deviceCode, "ABC");
   EXPECT_FALSE(core.state.linkUp);
   EXPECT_EQ(core.mainWindow.caption, "Oxalis_Monitor 2.10");
-  EXPECT_EQ(core.mainWindow.panel(3), "");
+  EXPECT_EQ(core.mainWindow.panel(3), "Ident");
   EXPECT_FALSE(timers.isEnabled(TimerId::Refresh));
   EXPECT_TRUE(core.mainWindow.oxalisOffLine.enabled);
   EXPECT_EQ(layouts, 0);

@@ -189,6 +189,7 @@ TEST_F(ReceiveParserTest, ParameterReplyFoldsBytesMostSignificantFirst) {
   EXPECT_EQ(params[0].first, 0x2C);
   EXPECT_EQ(params[0].second, 1457);
   EXPECT_DOUBLE_EQ(core.state.stoichRatio, 14.57);
+  EXPECT_EQ(core.livePanel.cells[4].label, "A/F (St:14.57 )");
   feed(core, BuildRecord(0x10, 0x0444, bytes({0x00, 0x05, 0x7E, 0x40})));
   EXPECT_EQ(params[1].second, 360000);
 }

@@ -1,0 +1,38 @@
+#pragma once
+// Decoding of the measurement records the module streams (record type 0x13)
+// into LiveValues, and the rational channel scaling shared with the setup.
+#include <cstdint>
+#include <span>
+
+namespace oxalis {
+
+class Core;
+
+// One measurement record: its data bytes and the slow-slot selector (the
+// address low byte). Fills core.live according to core.state.deviceCode:
+// the fast fields, the slow slot the selector names ("OXL", "OX2", "PNU"),
+// the fuel tank drain tool's and the steering-wheel module's own layouts and
+// the user channels. A record shorter than its layout reads the missing bytes
+// as 0. A module type outside "OXL", "OX2", "PNU", "QTX", "RMW" has no known
+// layout, and its records change nothing. The live panel is notified only
+// when a tooltip that the record carries has changed; the values themselves
+// are repainted by the refresh tick.
+void decodeMeasurement(Core& core, std::span<const std::uint8_t> data, std::uint8_t selector);
+
+// Sets core.hooks.decodeMeasurement to decodeMeasurement.
+void installMeasurementDecoder(Core& core);
+
+// A raw word in units of 10^-decimals: (a*raw + b) / (c*raw + d) times
+// 10^decimals, rounded to nearest with ties to even. A channel whose scale
+// ends below 32768 (max < 32768) is a signed one: words above 32767 count
+// down from -1. A zero divisor gives 99999. The result is held within the
+// 32-bit range; a result that is not a number (only absurd coefficients give
+// one) reads 0.
+std::int32_t scaleChannel(std::uint16_t raw, double a, double b, double c, double d, int decimals, double max);
+
+// The raw word of a physical value x: (x*d - b) / (a - c*x), rounded to
+// nearest with ties to even and held within 0..65535. A zero divisor gives
+// 99999, hence 65535; a result that is not a number reads 0.
+std::uint16_t unscaleChannel(double x, double a, double b, double c, double d);
+
+}  // namespace oxalis

@@ -1,0 +1,182 @@
+#include "LivePanelWidget.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "monitor/LivePanel.h"
+
+namespace oxalis {
+
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+QColor toQColor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+
+}  // namespace
+
+ValueCell::ValueCell(int index, bool large, QWidget* parent) : QWidget(parent) {
+  setObjectName(QString("Display%1").arg(index));
+  setMinimumSize(large ? 150 : 96, large ? 56 : 36);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  QFont f = font();
+  f.setFamily("DejaVu Sans Mono");
+  f.setStyleHint(QFont::Monospace);
+  f.setBold(true);
+  f.setPointSize(large ? 24 : 14);
+  setFont(f);
+}
+
+void ValueCell::show(const QString& text, QColor colour) {
+  text_ = text;
+  colour_ = colour;
+  ++paints_;
+  update();
+}
+
+void ValueCell::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::black);
+  p.setPen(colour_);
+  p.drawText(rect(), Qt::AlignCenter, text_);
+}
+
+DiagLamp::DiagLamp(int index, QWidget* parent) : QWidget(parent) {
+  setObjectName(QString("Alarme_Diag%1").arg(index));
+  setMinimumSize(104, 24);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void DiagLamp::show(const DiagLampModel& lamp) {
+  red_ = lamp.red;
+  label_ = qs(red_ ? lamp.redLabel : lamp.greenLabel);
+  setToolTip(qs(red_ ? lamp.redTooltip : lamp.greenTooltip));
+  update();
+}
+
+void DiagLamp::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(red_ ? QColor(230, 40, 40) : QColor(40, 200, 60));
+  p.setPen(QPen(Qt::black, 1));
+  p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+  p.setPen(Qt::black);
+  p.drawText(rect().adjusted(2, 3, -2, 0), Qt::AlignHCenter | Qt::AlignTop, label_);
+}
+
+LivePanelWidget::LivePanelWidget(Core& core, QWidget* parent) : QWidget(parent), core_(core) {
+  setObjectName("LivePanel");
+  auto* outer = new QHBoxLayout(this);
+  outer->setContentsMargins(4, 4, 4, 4);
+
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(6);
+  grid->setVerticalSpacing(2);
+  // Row 0-1: the five main quantities, large. Rows 2-5: the slow values.
+  // Rows 6-7: the user channels.
+  const auto place = [&](int i, int row, int column, bool large) {
+    labels_[static_cast<std::size_t>(i)] = new QLabel(this);
+    labels_[static_cast<std::size_t>(i)]->setObjectName(QString("DisplayLabel%1").arg(i));
+    labels_[static_cast<std::size_t>(i)]->setAlignment(Qt::AlignCenter);
+    cells_[static_cast<std::size_t>(i)] = new ValueCell(i, large, this);
+    grid->addWidget(labels_[static_cast<std::size_t>(i)], row, column);
+    grid->addWidget(cells_[static_cast<std::size_t>(i)], row + 1, column);
+  };
+  for (int i = 0; i <= 4; ++i) place(i, 0, i, true);
+  for (int i = 5; i <= 8; ++i) place(i, 2, i - 5, false);
+  for (int i = 9; i <= 12; ++i) place(i, 4, i - 9, false);
+  for (int i = 13; i <= 17; ++i) place(i, 6, i - 13, false);
+
+  // The display's setting lists sit under the labels of cells 10-12.
+  panoraLists_ = new QWidget(this);
+  auto* lists = new QHBoxLayout(panoraLists_);
+  lists->setContentsMargins(0, 0, 0, 0);
+  comboChannel_ = new QComboBox(panoraLists_);
+  comboChannel_->setObjectName("Combo_Channel");
+  comboChannel_->addItems({"Richness", "Lambda", "O2", "A/F", "mV", "Analog Input (Ch5)", "Channel 1", "Channel 2",
+                           "Channel 3", "Channel 4", "Ubat", "Used Time"});
+  comboLuminosite_ = new QComboBox(panoraLists_);
+  comboLuminosite_->setObjectName("Combo_Luminosite");
+  comboLuminosite_->addItems({"Auto", "25%", "50%", "75%", "100%"});
+  comboFuel_ = new QComboBox(panoraLists_);
+  comboFuel_->setObjectName("Combo_TypeCarburant");
+  comboFuel_->addItems({"Gasoline", "Diesel"});
+  for (QComboBox* combo : {comboChannel_, comboFuel_, comboLuminosite_}) {
+    combo->setCurrentIndex(-1);
+    lists->addWidget(combo);
+  }
+  grid->addWidget(panoraLists_, 8, 1, 1, 3);
+  connect(comboChannel_, &QComboBox::activated, this, [this](int i) { Combo_Channel_Click(core_, i); });
+  connect(comboLuminosite_, &QComboBox::activated, this, [this](int i) { Combo_Luminosite_Click(core_, i); });
+  connect(comboFuel_, &QComboBox::activated, this, [this](int i) { Combo_TypeCarburant_Click(core_, i); });
+
+  auto* ticks = new QHBoxLayout;
+  for (int k = 0; k < 5; ++k) {
+    auto* box = new QCheckBox(this);
+    box->setObjectName(QString("ShowCanal%1").arg(k));
+    box->setToolTip("Draw this channel on the trace");
+    connect(box, &QCheckBox::toggled, this, [this, k](bool on) {
+      core_.livePanel.showCanal[static_cast<std::size_t>(k)] = on;
+      core_.channels.slot(k + 1).Show = on;
+    });
+    showCanal_[static_cast<std::size_t>(k)] = box;
+    ticks->addWidget(box);
+  }
+  ticks->addStretch(1);
+  grid->addLayout(ticks, 9, 0, 1, 5);
+  outer->addLayout(grid, 1);
+
+  auto* side = new QVBoxLayout;
+  side->setSpacing(3);
+  for (int i = 0; i < LivePanelModel::kLamps; ++i) {
+    lamps_[static_cast<std::size_t>(i)] = new DiagLamp(i, this);
+    side->addWidget(lamps_[static_cast<std::size_t>(i)]);
+  }
+  frameButton_ = new QPushButton(this);
+  frameButton_->setObjectName("Boutton_Frame");
+  connect(frameButton_, &QPushButton::clicked, this, [this] { Boutton_Frame_Click(core_); });
+  side->addWidget(frameButton_);
+  side->addStretch(1);
+  outer->addLayout(side);
+
+  subscription_ = core_.livePanel.changed.subscribe([this] { render(); });
+  render();
+}
+
+void LivePanelWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  livePanelResized(core_);
+}
+
+void LivePanelWidget::render() {
+  const LivePanelModel& model = core_.livePanel;
+  for (std::size_t i = 0; i < cells_.size(); ++i) {
+    const LiveCellModel& cell = model.cells[i];
+    labels_[i]->setText(qs(cell.label));
+    labels_[i]->setToolTip(qs(cell.labelTooltip));
+    // Channel colours (white, yellow, cyan...) are made for a dark ground.
+    labels_[i]->setStyleSheet(cell.labelColor == kBlack ? QString()
+                                                        : QString("color: %1; background: #202020; font-weight: bold")
+                                                              .arg(toQColor(cell.labelColor).name()));
+    labels_[i]->setVisible(cell.visible);
+    cells_[i]->setVisible(cell.visible);
+    if (cell.paintCount != renderedPaints_[i]) {
+      renderedPaints_[i] = cell.paintCount;
+      cells_[i]->show(qs(cell.text), toQColor(cell.textColor));
+    }
+  }
+  for (std::size_t i = 0; i < lamps_.size(); ++i) lamps_[i]->show(model.lamps[i]);
+  for (std::size_t k = 0; k < showCanal_.size(); ++k) {
+    const QSignalBlocker block(showCanal_[k]);
+    showCanal_[k]->setChecked(model.showCanal[k]);
+    showCanal_[k]->setVisible(model.showCanalVisible[k]);
+    showCanal_[k]->setText(qs(core_.channels.slot(static_cast<int>(k) + 1).Name));
+  }
+  panoraLists_->setVisible(model.panoraListsVisible);
+  frameButton_->setText(qs(model.bouttonFrameCaption));
+}
+
+}  // namespace oxalis
