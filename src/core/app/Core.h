@@ -18,6 +18,8 @@
 #include "monitor/ChannelTable.h"
 #include "monitor/LivePanelModel.h"
 #include "monitor/LiveValues.h"
+#include "trace/TraceBuffer.h"
+#include "trace/TraceModel.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
@@ -82,6 +84,8 @@ class Core {
   LivePanelModel livePanel;
   LiveValues live;
   ChannelTable channels;
+  TraceBuffer trace;
+  TraceModel traceView;
   FirmwareWindowModel firmwareWindow;
   AccessCodeModel accessCode;
   CoreHooks hooks;
