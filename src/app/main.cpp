@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -47,7 +48,8 @@ int main(int argc, char* argv[]) {
   QCommandLineParser options;
   options.setApplicationDescription("Monitor and set up Oxalis lambda controllers and their companion modules.");
   options.addHelpOption();
-  options.addVersionOption();
+  const QCommandLineOption versionOption({"v", "version"}, "Print the version and exit.");
+  options.addOption(versionOption);
   const QCommandLineOption appFolderOption(
       "app-folder", "Folder of the settings file, the channel library (lib/) and the port links (ports/).", "DIR");
   options.addOption(appFolderOption);
@@ -57,6 +59,10 @@ int main(int argc, char* argv[]) {
   QStringList arguments = QApplication::arguments();
   const std::optional<QString> demoDevice = takeDemoOption(arguments);
   options.process(arguments);
+  if (options.isSet(versionOption)) {
+    std::printf("%s\n", oxalis::kVersion);
+    return 0;
+  }
   if (demoDevice && !QStringList{"OX2", "OXL", "PNU", "RMW", "QTX"}.contains(*demoDevice)) {
     qCritical("Unknown module type for --demo: %s (use OX2, OXL, PNU, RMW or QTX).", qPrintable(*demoDevice));
     return 2;
@@ -64,7 +70,8 @@ int main(int argc, char* argv[]) {
 
   QString appFolder = options.value(appFolderOption);
   if (appFolder.isEmpty()) appFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-  QDir().mkpath(appFolder);
+  // The app folder and its channel library folder exist from the first start.
+  QDir().mkpath(appFolder + "/lib");
   appFolder = QDir(appFolder).absolutePath();
 
   std::vector<std::filesystem::path> portsFolders{(appFolder + "/ports").toStdString()};
@@ -102,7 +109,8 @@ int main(int argc, char* argv[]) {
   oxalis::MainWindow window(core);
   dialogs.setParent(&window);
   oxalis::ShutdownSignals shutdownSignals;
-  QObject::connect(&shutdownSignals, &oxalis::ShutdownSignals::shutdownRequested, &window, &QWidget::close);
+  QObject::connect(&shutdownSignals, &oxalis::ShutdownSignals::shutdownRequested, &window,
+                   &oxalis::MainWindow::closeWithoutQuestions);
 
   // The link's state on standard error as it changes: port, link and the
   // module's identity, for a support call or a log of an unattended run.

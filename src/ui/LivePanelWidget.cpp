@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "monitor/LivePanel.h"
+#include "trace/Trace.h"
 
 namespace oxalis {
 
@@ -118,10 +119,7 @@ LivePanelWidget::LivePanelWidget(Core& core, QWidget* parent) : QWidget(parent),
     auto* box = new QCheckBox(this);
     box->setObjectName(QString("ShowCanal%1").arg(k));
     box->setToolTip("Draw this channel on the trace");
-    connect(box, &QCheckBox::toggled, this, [this, k](bool on) {
-      core_.livePanel.showCanal[static_cast<std::size_t>(k)] = on;
-      core_.channels.slot(k + 1).Show = on;
-    });
+    connect(box, &QCheckBox::toggled, this, [this, k](bool on) { ShowCanal_Click(core_, k, on); });
     showCanal_[static_cast<std::size_t>(k)] = box;
     ticks->addWidget(box);
   }

@@ -1,12 +1,22 @@
 #include "MainWindow.h"
 
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QLocale>
-#include <QTimer>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include "AboutDialog.h"
+#include "AccessCodeDialog.h"
+#include "ToolbarIcons.h"
+#include "app/MainMenu.h"
+#include "app/Shutdown.h"
+#include "app/UserLevel.h"
+#include "files/DataCommands.h"
 
 namespace oxalis {
 
@@ -25,14 +35,19 @@ void renderEntry(QAction* action, const MenuEntry& entry) {
 
 MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_(core), model_(core.mainWindow) {
   setObjectName("Main");
+  // The window never gets smaller than 1024 by 768: a smaller size snaps back.
   setMinimumSize(1024, 768);
+  resize(1200, 800);
   buildMenus();
+  buildToolbar();
 
   auto* central = new QWidget(this);
   auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(4, 4, 4, 0);
   auto* buttons = new QHBoxLayout;
   searchPort_ = new QPushButton(central);
   searchPort_->setObjectName("SearchPort");
+  searchPort_->setToolTip("Search the module on the serial ports (F5)");
   identifie_ = new QPushButton(central);
   identifie_->setObjectName("Identifie");
   searchPort_->setMinimumWidth(130);
@@ -43,24 +58,26 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
   column->addLayout(buttons);
   livePanel_ = new LivePanelWidget(core_, central);
   column->addWidget(livePanel_);
-  column->addStretch(1);
+  trace_ = new TraceWidget(core_, qs(core_.state.appFolder), central);
+  column->addWidget(trace_, 1);
   setCentralWidget(central);
   connect(searchPort_, &QPushButton::clicked, this, [this] { core_.search.restart(); });
   connect(identifie_, &QPushButton::clicked, this, [this] { core_.Identifie_Click(); });
+  auto* search = new QShortcut(QKeySequence(Qt::Key_F5), this);
+  connect(search, &QShortcut::activated, this, [this] { core_.search.restart(); });
 
   auto* bar = statusBar();
   bar->setObjectName("StatusBar1");
+  // The identity panel carries the longest texts, then level, used time and
+  // memory; date and time keep their own width.
+  static constexpr std::array<int, MainWindowModel::kStatusPanels> kStretch{1, 1, 4, 2, 2, 2, 0, 0};
   for (std::size_t i = 0; i < panels_.size(); ++i) {
     auto* label = new QLabel(bar);
     label->setObjectName(QString("Panel%1").arg(i + 1));
     label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     label->setContentsMargins(4, 0, 4, 0);
-    label->setMinimumWidth(60);
+    label->setMinimumWidth(kStretch[i] == 0 ? 100 : 60);
     label->setToolTip(MainWindowModel::kPanelTooltips[i]);
-    // The identity panel carries the longest texts, then level, used time
-    // and memory; date and time keep their own width.
-    static constexpr std::array<int, MainWindowModel::kStatusPanels> kStretch{1, 1, 4, 2, 2, 2, 0, 0};
-    if (kStretch[i] == 0) label->setMinimumWidth(100);
     bar->addWidget(label, kStretch[i]);
     panels_[i] = label;
   }
@@ -75,31 +92,77 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
   showDateAndTime();
 }
 
-void MainWindow::showDateAndTime() {
-  const QDateTime now = QDateTime::currentDateTime();
-  const QLocale locale;
-  panels_[6]->setText(locale.toString(now.date(), QLocale::ShortFormat));
-  panels_[7]->setText(locale.toString(now.time(), "HH:mm:ss"));
+QAction* MainWindow::addEntry(QMenu* menu, const QString& name, const QString& caption,
+                              std::function<void()> handler) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(name);
+  connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+  actions_[name] = action;
+  return action;
 }
 
 void MainWindow::buildMenus() {
   QMenu* file = menuBar()->addMenu("&File");
   file->setObjectName("File");
-  const auto offline = [&](const char* name, const char* code) {
-    QAction* action = file->addAction(QString());
-    action->setObjectName(name);
-    action->setCheckable(true);
-    connect(action, &QAction::triggered, this, [this, code] { core_.search.chooseOfflineModule(code); });
-    return action;
-  };
-  oxalisOffLine_ = offline("Oxalis_OffLine", "OX2");
-  panoraOffLine_ = offline("Panora_OffLine", "PNU");
-  qtxOffLine_ = offline("QTX_OffLine", "QTX");
+  addEntry(file, "DataNew", "&New", [this] { dataNew(core_); })->setShortcut(QKeySequence::New);
+  addEntry(file, "DataOpen", "&Open", [this] { dataOpen(core_); })->setShortcut(QKeySequence::Open);
+  addEntry(file, "DataSave", "&Save", [this] { dataSave(core_); })->setShortcut(QKeySequence::Save);
+  addEntry(file, "DataSaveAs", "&Save As", [this] { dataSaveAs(core_); })
+      ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   file->addSeparator();
-  QAction* exit = file->addAction("&Exit");
-  exit->setObjectName("Exit");
-  exit->setShortcut(QKeySequence::Quit);
-  connect(exit, &QAction::triggered, this, &QWidget::close);
+  for (const auto& [name, code] : {std::pair{"Oxalis_OffLine", "OX2"}, std::pair{"Panora_OffLine", "PNU"},
+                                   std::pair{"QTX_OffLine", "QTX"}}) {
+    addEntry(file, name, QString(), [this, code = code] { core_.search.chooseOfflineModule(code); })
+        ->setCheckable(true);
+  }
+  file->addSeparator();
+  addEntry(file, "Exit", "&Exit", [this] { close(); })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+  QMenu* tools = menuBar()->addMenu("&Tools");
+  tools->setObjectName("Tools");
+  addEntry(tools, "MenuSetup", "&Setup", [] {});
+  QMenu* level = tools->addMenu("&Level");
+  level->setObjectName("Niveau");
+  addEntry(level, "NiveauBasic", "&Basic", [this] { askForLevel(kLevelBasic); });
+  addEntry(level, "NiveauNormal", "&Normal", [this] { askForLevel(kLevelNormal); });
+  addEntry(level, "NiveauExpert", "&Expert", [this] { askForLevel(kLevelExpert); });
+  addEntry(level, "NiveauHyperUser", "&Master", [this] { askForLevel(kLevelMaster); });
+  addEntry(tools, "Firmware", "&Firmware", [this] { firmwareClick(core_); });
+
+  QAction* about = menuBar()->addAction("&About");
+  about->setObjectName("About");
+  connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+  actions_["About"] = about;
+}
+
+void MainWindow::buildToolbar() {
+  toolbar_ = addToolBar("Tools");
+  toolbar_->setObjectName("Toolbar1");
+  toolbar_->setMovable(false);
+  toolbar_->setIconSize(QSize(28, 28));
+  for (const ToolButton& button : model_.toolbar) {
+    if (button.separator) {
+      toolbar_->addSeparator();
+      continue;
+    }
+    const QString key = qs(button.key);
+    QAction* action = toolbar_->addAction(toolbarIcon(key, true), qs(button.tooltip));
+    action->setObjectName(key);
+    action->setToolTip(qs(button.tooltip));
+    connect(action, &QAction::triggered, this, [this, key] { toolbarClick(core_, key.toStdString()); });
+    toolActions_[key] = action;
+  }
+}
+
+void MainWindow::askForLevel(std::uint8_t level) {
+  requestLevel(core_, level);
+  AccessCodeDialog dialog(core_, this);
+  dialog.exec();
+}
+
+void MainWindow::showAbout() {
+  AboutDialog about(this);
+  about.exec();
 }
 
 void MainWindow::render() {
@@ -107,9 +170,46 @@ void MainWindow::render() {
   for (std::size_t i = 0; i < 6; ++i) panels_[i]->setText(qs(model_.panels[i]));
   searchPort_->setText(qs(model_.searchPortCaption));
   identifie_->setText(qs(model_.identifieCaption));
-  renderEntry(oxalisOffLine_, model_.oxalisOffLine);
-  renderEntry(panoraOffLine_, model_.panoraOffLine);
-  renderEntry(qtxOffLine_, model_.qtxOffLine);
+  renderEntry(actions_.at("DataNew"), model_.dataNew);
+  renderEntry(actions_.at("DataOpen"), model_.dataOpen);
+  renderEntry(actions_.at("DataSave"), model_.dataSave);
+  renderEntry(actions_.at("DataSaveAs"), model_.dataSaveAs);
+  renderEntry(actions_.at("Oxalis_OffLine"), model_.oxalisOffLine);
+  renderEntry(actions_.at("Panora_OffLine"), model_.panoraOffLine);
+  renderEntry(actions_.at("QTX_OffLine"), model_.qtxOffLine);
+  renderEntry(actions_.at("MenuSetup"), model_.menuSetup);
+  renderEntry(actions_.at("Firmware"), model_.firmware);
+  for (const ToolButton& button : model_.toolbar) {
+    if (button.separator) continue;
+    QAction* action = toolActions_.at(qs(button.key));
+    if (action->isEnabled() == button.enabled) continue;
+    action->setEnabled(button.enabled);
+    // Each button shows its own picture, greyed while disabled.
+    action->setIcon(toolbarIcon(qs(button.key), button.enabled));
+  }
+}
+
+void MainWindow::showDateAndTime() {
+  const QDateTime now = QDateTime::currentDateTime();
+  const QLocale locale;
+  panels_[6]->setText(locale.toString(now.date(), QLocale::ShortFormat));
+  panels_[7]->setText(locale.toString(now.time(), "HH:mm:ss"));
+}
+
+void MainWindow::closeWithoutQuestions() {
+  interactiveClose_ = false;
+  close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!shutDown_) {
+    shutDown_ = true;
+    const ShutdownReport report = shutdown(core_, interactiveClose_);
+    if (!report.recoveryFile.empty())
+      qInfo("Unsaved samples were written to the recovery data file %s", report.recoveryFile.c_str());
+    if (!report.error.empty()) qWarning("%s", report.error.c_str());
+  }
+  event->accept();
 }
 
 }  // namespace oxalis

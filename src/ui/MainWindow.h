@@ -4,9 +4,12 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QToolBar>
 #include <array>
+#include <map>
 
 #include "LivePanelWidget.h"
+#include "TraceWidget.h"
 #include "app/Core.h"
 
 class QAction;
@@ -22,15 +25,31 @@ class MainWindow : public QMainWindow {
   QLabel* statusPanel(int number) const { return panels_.at(static_cast<std::size_t>(number - 1)); }
   QPushButton* searchPortButton() const { return searchPort_; }
   QPushButton* identifieButton() const { return identifie_; }
-  QAction* oxalisOffLineAction() const { return oxalisOffLine_; }
-  QAction* panoraOffLineAction() const { return panoraOffLine_; }
-  QAction* qtxOffLineAction() const { return qtxOffLine_; }
+  QAction* oxalisOffLineAction() const { return actions_.at("Oxalis_OffLine"); }
+  QAction* panoraOffLineAction() const { return actions_.at("Panora_OffLine"); }
+  QAction* qtxOffLineAction() const { return actions_.at("QTX_OffLine"); }
+  // Menu entries and tool-bar buttons by control name or key.
+  QAction* action(const QString& name) const { return actions_.at(name); }
+  QAction* toolButton(const QString& key) const { return toolActions_.at(key); }
+  QToolBar* toolbar() const { return toolbar_; }
   LivePanelWidget* livePanel() const { return livePanel_; }
+  TraceWidget* trace() const { return trace_; }
+
+  // Closing without the unsaved-data question (SIGTERM, SIGINT): unsaved
+  // samples go to a recovery file instead.
+  void closeWithoutQuestions();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildMenus();
+  void buildToolbar();
   void render();
   void showDateAndTime();
+  void askForLevel(std::uint8_t level);
+  void showAbout();
+  QAction* addEntry(QMenu* menu, const QString& name, const QString& caption, std::function<void()> handler);
 
   Core& core_;
   MainWindowModel& model_;
@@ -38,9 +57,12 @@ class MainWindow : public QMainWindow {
   QPushButton* searchPort_ = nullptr;
   QPushButton* identifie_ = nullptr;
   LivePanelWidget* livePanel_ = nullptr;
-  QAction* oxalisOffLine_ = nullptr;
-  QAction* panoraOffLine_ = nullptr;
-  QAction* qtxOffLine_ = nullptr;
+  TraceWidget* trace_ = nullptr;
+  QToolBar* toolbar_ = nullptr;
+  std::map<QString, QAction*> actions_;
+  std::map<QString, QAction*> toolActions_;
+  bool interactiveClose_ = true;
+  bool shutDown_ = false;
   Subscription subscription_;
 };
 

@@ -52,7 +52,13 @@ struct AppState {
   std::string dataFileName = "default.DA1";
   bool recording = false;
   bool recordPaused = false;
-  bool dataNotSaved = false;  // recorded samples exist that were not saved
+  bool dataNotSaved = false;    // recorded samples exist that were not saved
+  bool dataFileOpened = false;  // the trace holds samples read from a data file
+  bool afrTenfold = false;      // the data file being read stores A/F x 10
+  std::string dataFolder;       // folder of the data file dialogs
+  std::string setupFolder;      // folder of the setup archive dialogs
+  std::string setupFileName = "Default.OXS";
+  double hcRatio = 2;           // carried through the settings file unchanged
 
   double stoichRatio = 14.57;  // stoichiometric air/fuel ratio
   std::int32_t tracePoints = 1000;  // samples across the trace window (50 per second)

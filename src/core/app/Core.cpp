@@ -1,9 +1,14 @@
 #include "app/Core.h"
 
+#include "app/Recording.h"
+#include "app/Shutdown.h"
+#include "app/UserLevel.h"
+#include "files/SettingsFile.h"
 #include "monitor/ChannelLine.h"
 #include "monitor/LivePanel.h"
 #include "monitor/MeasurementDecoder.h"
 #include "monitor/RefreshTick.h"
+#include "trace/Trace.h"
 
 namespace oxalis {
 
@@ -20,19 +25,47 @@ Core::Core(Platform platform)
       parser(*this),
       search(*this) {
   installMeasurementDecoder(*this);
+  installTrace(*this);
   hooks.layoutPanel = [this] { layoutPanelForModule(*this); };
+  hooks.stopRecording = [this] { stopRecord(*this); };
   platform.timers.setInterval(TimerId::Refresh, kRefreshIntervalMs);
   platform.timers.setInterval(TimerId::KeepAlive, kKeepAliveIntervalMs);
   initialiseLivePanel(*this);
 }
 
 void Core::start() {
-  LoadDefaultChannels(channels);
-  setChannelLabels(*this);
-  for (int k = 1; k <= 5; ++k) livePanel.showCanal[static_cast<std::size_t>(k - 1)] = channels.slot(k).Show;
+  state.canTimingClock = 40;
+  state.userLevel = kLevelBasic;
+  ApplyUserLevel(*this);
+  state.channelCount = 4;
+  state.deviceCode = "OX2";
+  mainWindow.caption = std::string("Oxalis_Monitor ") + kVersion;
+  state.dataFileName = "default.DA1";
+  state.stoichRatio = 14.57;
+
+  // The settings file: the channel defaults first, then what it holds.
+  ReadSettings(*this, settingsFilePath(*this));
   startLink();
+
+  factory.visible = false;
+  state.userLevel = kLevelExpert;
+  ApplyUserLevel(*this);
+
+  // The window width in samples follows the time-base list's text.
+  if (const auto samples = timeBaseSamples(traceView.timeBaseText)) state.tracePoints = *samples;
+  if (state.tracePoints == 0) state.tracePoints = 1000;
+
+  state.recording = false;
+  state.recordPaused = false;
+  state.dataNotSaved = false;
+  initialiseTrace(*this);
+  updateMemoryText(*this);
+
+  state.keepAliveDelay = 0;
+  state.setupOpen = false;
   platform.timers.setEnabled(TimerId::KeepAlive, false);
   layoutPanelForModule(*this);
+  setAfLabel(*this);
 }
 
 void Core::startLink() {

@@ -77,6 +77,10 @@ class Core {
   // Button `Identifie`.
   void Identifie_Click() { commands.IdentifyRequest(); }
 
+  // The setup and firmware windows are not part of this version yet.
+  static constexpr bool setupWindowAvailable = false;
+  static constexpr bool firmwareWindowAvailable = false;
+
   Platform platform;
   AppState state;
   MainWindowModel mainWindow;

@@ -16,6 +16,17 @@ struct MenuEntry {
   bool visible = true;
 };
 
+// A button of the tool bar `Toolbar1`. `image` is the index of its picture
+// in the image list; the picture after it is its greyed form, shown while
+// the button is disabled.
+struct ToolButton {
+  std::string key;
+  std::string tooltip;
+  int image = 0;
+  bool enabled = true;
+  bool separator = false;
+};
+
 struct MainWindowModel {
   static constexpr int kStatusPanels = 8;
 
@@ -27,10 +38,29 @@ struct MainWindowModel {
       "Port COM", "Link ON/OFF", "S/N  HW FW", "User level read on Oxalis", "Probe used time",
       "Data memory filled level", "", ""};
 
-  // Offline module choice (menu "&Offline").
+  // Menu "&File": the data entries, the offline module choice, exit.
+  MenuEntry dataNew{"&New"};
+  MenuEntry dataOpen{"&Open"};
+  MenuEntry dataSave{"&Save"};
+  MenuEntry dataSaveAs{"&Save As"};
   MenuEntry oxalisOffLine{"&Oxalis"};
   MenuEntry panoraOffLine{"&Panora"};
   MenuEntry qtxOffLine{"&QTX"};
+  // Menu "&Tools".
+  // The setup window is not part of this version yet: disabled until it is.
+  MenuEntry menuSetup{"&Setup", false};
+  MenuEntry firmware{"&Firmware"};
+
+  std::array<ToolButton, 8> toolbar{{
+      {"Open", "Open", 1},
+      {"Save", "Save", 2},
+      {"Setup", "Setup", 4, false},
+      {"Load_Firmware", "Load Firmware", 4},
+      {"", "", 0, true, true},
+      {"Start_Record", "Start Record", 5},
+      {"Pause_Record", "Pause Record", 7},
+      {"Stop_Record", "Stop Record", 9},
+  }};
 
   // Buttons of the live panel.
   std::string searchPortCaption = "Search Oxalis";

@@ -20,6 +20,8 @@ struct AccessCodeModel {
   std::uint8_t requestedLevel = 1;
   std::uint16_t userCodeBase = 0;
   std::string caption = "User Code";
+  std::string code;     // the text box `Code`
+  bool masked = false;  // typed characters show as "X" (Master)
   Notifier changed;
 };
 

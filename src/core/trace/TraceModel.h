@@ -1,6 +1,7 @@
 #pragma once
 // What the trace area `Oscillo` and the overview strip `Ctrl_Zoom` show.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -29,6 +30,8 @@ struct TraceModel {
   // changes, and otherwise only paints the lines appended to `trace.lines`
   // (newest segments) since it last looked.
   std::uint64_t repaintGeneration = 0;
+  // The grid lines come first in `trace.lines`; the data lines follow them.
+  std::size_t gridLines = 0;
 
   // Cursor overlay: the dotted line at cursorX (-1: none), the time box
   // `WCuseur` centred on it above the trace, and the ten value boxes.

@@ -1,0 +1,75 @@
+// The trace's two costs: the display list of a full repaint (page jumps,
+// zoom, pan, resize), and one recorded sample with its newest segment.
+// Both draw richness and four user channels on a 1920 x 600 area.
+#include <benchmark/benchmark.h>
+
+#include "CoreFixture.h"
+#include "monitor/ChannelLine.h"
+#include "trace/Trace.h"
+
+namespace {
+
+using oxalis::TraceBuffer;
+
+void prepare(oxalis::Core& core) {
+  oxalis::LoadDefaultChannels(core.channels);
+  core.livePanel.showCanal = {true, true, true, true, false};
+  oxalis::traceResized(core, 1920, 600, 1920, 22);
+}
+
+// A wrapped ring of 100000 samples: a noisy wave on every curve.
+void fillRing(oxalis::Core& core) {
+  TraceBuffer& trace = core.trace;
+  const std::int32_t count = 100000;
+  for (std::int32_t n = count - TraceBuffer::kRingSize; n < count; ++n) {
+    oxalis::TraceSample& s = trace.at(n);
+    const std::int32_t noise = (n * 7919) % 61;
+    s.richness = static_cast<std::int16_t>(700 + (n / 50) % 600 + noise);
+    s.channel = {(n * 13) % 5000, 2500 + noise * 10, (n / 25) % 5000, 5000 - (n * 3) % 5000, 0};
+  }
+  trace.sampleCount = count;
+  trace.writeIndex = count % TraceBuffer::kRingSize;
+  trace.ringWrapped = true;
+  trace.startIndex = trace.writeIndex + 1;
+}
+
+// Full repaint with state.range(0) samples in the window.
+void BM_TraceDisplayList(benchmark::State& state) {
+  oxalis::test::CoreFixture f;
+  prepare(f.core);
+  fillRing(f.core);
+  const auto window = static_cast<std::int32_t>(state.range(0));
+  f.core.trace.viewEnd = f.core.trace.sampleCount - 2;
+  f.core.trace.viewStart = f.core.trace.viewEnd - window;
+  for (auto _ : state) {
+    oxalis::repaintTrace(f.core);
+    benchmark::DoNotOptimize(f.core.traceView.trace.lines.data());
+  }
+  state.counters["lines"] = static_cast<double>(f.core.traceView.trace.lines.size());
+}
+BENCHMARK(BM_TraceDisplayList)->Arg(25000)->Arg(65000)->Unit(benchmark::kMicrosecond);
+
+// One measurement while recording, on the widest time base (500 s): one
+// append in 2500 makes the page jump and its full repaint of a 22500-sample
+// window, which is included in the average.
+void BM_TraceAppend(benchmark::State& state) {
+  oxalis::test::CoreFixture f;
+  prepare(f.core);
+  fillRing(f.core);
+  f.core.state.recording = true;
+  f.core.state.tracePoints = 25000;
+  f.core.trace.viewEnd = f.core.trace.sampleCount;  // the next sample jumps
+  std::int32_t n = 0;
+  for (auto _ : state) {
+    f.core.live.richness = 700 + (n * 37) % 700;
+    f.core.live.channel[0] = (n * 13) % 5000;
+    f.core.live.channel[1] = 2500 + (n % 61) * 10;
+    ++n;
+    oxalis::recordSample(f.core);
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.counters["samples_per_s_on_the_link"] = 50;
+}
+BENCHMARK(BM_TraceAppend);
+
+}  // namespace

@@ -1,0 +1,31 @@
+#include "app/MainMenu.h"
+
+#include "app/Core.h"
+#include "app/Recording.h"
+#include "files/DataCommands.h"
+
+namespace oxalis {
+
+void toolbarClick(Core& core, std::string_view key) {
+  if (key == "Open") dataOpen(core);
+  else if (key == "Save") dataSave(core);
+  else if (key == "Load_Firmware") firmwareClick(core);
+  else if (key == "Start_Record") startRecord(core);
+  else if (key == "Pause_Record") pauseRecord(core);
+  else if (key == "Stop_Record") stopRecord(core);
+  // "Setup" opens the setup window, which is not part of this version yet.
+}
+
+void firmwareClick(Core& core) {
+  auto& dialogs = core.platform.dialogs;
+  if (!core.state.linkUp) {
+    dialogs.message("Communication with Oxalis must be reach before open the firmware update window", "Warning",
+                    MessageIcon::Warning);
+    return;
+  }
+  if (!Core::firmwareWindowAvailable)
+    dialogs.message("Firmware updates are not available in this version of Oxalis Monitor.", "Message",
+                    MessageIcon::Information);
+}
+
+}  // namespace oxalis

@@ -1,0 +1,17 @@
+#pragma once
+// The main window's menu entries and tool-bar buttons that are not plain
+// calls of another subsystem.
+#include <string_view>
+
+namespace oxalis {
+
+class Core;
+
+// A tool-bar click, dispatched on the button's key; an unknown key does
+// nothing.
+void toolbarClick(Core& core, std::string_view key);
+
+// "&Firmware": only with a module connected.
+void firmwareClick(Core& core);
+
+}  // namespace oxalis

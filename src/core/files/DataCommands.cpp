@@ -1,0 +1,128 @@
+#include "files/DataCommands.h"
+
+#include <filesystem>
+
+#include "app/Core.h"
+#include "files/DataFile.h"
+#include "trace/Trace.h"
+
+namespace oxalis {
+
+namespace {
+
+constexpr const char* kDefaultName = "default.DA1";
+
+std::string folderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
+
+void showFileInCaption(Core& core) {
+  MainWindowModel& window = core.mainWindow;
+  // The program's name stays in front, followed by the file in brackets.
+  const auto open = window.caption.find(" (");
+  window.caption = window.caption.substr(0, open) + " (" + core.state.dataFileName + ")";
+  window.changed.notify();
+}
+
+bool writeTo(Core& core, const std::string& file) {
+  const FileResult result = WriteDataFile(core, file);
+  if (!result.ok) {
+    core.platform.dialogs.message("Fail to open file " + file + "\n" + result.error, "Error", MessageIcon::Warning);
+    return false;
+  }
+  core.state.dataNotSaved = false;
+  return true;
+}
+
+FileDialogRequest dataDialog(const Core& core, const char* title, const char* filter) {
+  FileDialogRequest request;
+  request.title = title;
+  request.filter = filter;
+  request.defaultExtension = "DA1";
+  request.startFolder = core.state.dataFolder;
+  return request;
+}
+
+}  // namespace
+
+bool offerToSaveData(Core& core) {
+  if (!core.state.dataNotSaved) return true;
+  switch (core.platform.dialogs.question("Data not saved. Do you want to save data?", "Save Data",
+                                         QuestionButtons::YesNoCancel)) {
+    case Answer::Yes: return dataSaveAs(core);
+    case Answer::No: return true;
+    default: return false;
+  }
+}
+
+void clearTraceData(Core& core) {
+  TraceBuffer& trace = core.trace;
+  clearTraceSlots(core, 0, TraceBuffer::kRingSize - 1);
+  trace.sampleCount = 0;
+  trace.writeIndex = 0;
+  trace.startIndex = 0;
+  trace.ringWrapped = false;
+  trace.viewStart = 0;
+  trace.viewEnd = core.state.tracePoints;
+  updateOverviewBox(core);
+  repaintTrace(core);
+  updateMemoryText(core);
+}
+
+bool dataNew(Core& core) {
+  if (!offerToSaveData(core)) return false;
+  AppState& state = core.state;
+  state.dataNotSaved = false;
+  state.dataFileOpened = false;
+  clearTraceData(core);
+  state.dataFileName = (std::filesystem::path(state.dataFolder) / "Default.DA1").string();
+  showFileInCaption(core);
+  return true;
+}
+
+bool dataOpen(Core& core) {
+  if (!offerToSaveData(core)) return false;
+  FileDialogRequest request = dataDialog(core, "Open Data File", "Setup Archive(*.DA1)|*.DA1");
+  const auto file = core.platform.dialogs.openFile(request);
+  if (!file) return false;
+
+  FileResult opened{true, {}};
+  const DataFileRead read = ReadDataFile(core, *file, opened);
+  if (!opened.ok) {
+    core.platform.dialogs.message("Fail to open file " + *file + "\n" + opened.error, "Error", MessageIcon::Error);
+    return false;
+  }
+  if (read.status == DataFileRead::Status::NotADataFile) {
+    core.platform.dialogs.message("Invalid data file", "Error", MessageIcon::Error);
+    return false;
+  }
+  AppState& state = core.state;
+  state.dataFileName = *file;
+  state.dataFolder = folderOf(*file);
+  showFileInCaption(core);
+  updateOverviewBox(core);
+  repaintTrace(core);
+  updateMemoryText(core);
+  state.dataNotSaved = false;
+  state.dataFileOpened = true;
+  return true;
+}
+
+bool dataSave(Core& core) {
+  const std::string& name = core.state.dataFileName;
+  if (name.empty() || name == kDefaultName) return dataSaveAs(core);
+  return writeTo(core, name);
+}
+
+bool dataSaveAs(Core& core) {
+  FileDialogRequest request = dataDialog(core, "Save as", "Setup archive (*.DA1)|*.DA1");
+  request.fileName = "Default";
+  request.promptOverwrite = true;
+  const auto file = core.platform.dialogs.saveFile(request);
+  if (!file) return false;
+  if (!writeTo(core, *file)) return false;
+  core.state.dataFileName = *file;
+  core.state.dataFolder = folderOf(*file);
+  showFileInCaption(core);
+  return true;
+}
+
+}  // namespace oxalis

@@ -1,0 +1,21 @@
+#pragma once
+// The data menu: "New", "Open", "Save", "Save As".
+namespace oxalis {
+
+class Core;
+
+// Each returns false when the user cancelled (or a save failed), so a
+// caller that runs it as one step of a longer command can stop.
+bool dataNew(Core& core);
+bool dataOpen(Core& core);
+bool dataSave(Core& core);
+bool dataSaveAs(Core& core);
+
+// "Data not saved. Do you want to save data?" when unsaved samples exist:
+// Yes saves (Save As), No goes on, Cancel stops. True to go on.
+bool offerToSaveData(Core& core);
+
+// Empties the trace buffer and puts the window back at its start.
+void clearTraceData(Core& core);
+
+}  // namespace oxalis

@@ -1,0 +1,136 @@
+#include "files/SettingsFile.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+#include "app/Core.h"
+#include "files/TextEncoding.h"
+#include "files/TextLines.h"
+#include "monitor/ChannelLine.h"
+#include "monitor/LivePanel.h"
+
+namespace oxalis {
+
+namespace {
+
+constexpr std::string_view kCom = "[COM]:";
+constexpr std::string_view kDirSetup = "[DIRSETUP]:";
+constexpr std::string_view kDirData = "[DIRDATA]:";
+constexpr std::string_view kDataFile = "[DTA]:";
+constexpr std::string_view kSetupFile = "[OXS]:";
+constexpr std::string_view kHc = "[HC]:";
+constexpr std::string_view kStoichio = "[STOICHIO]:";
+constexpr std::string_view kTimeBase = "[Tbase]:";
+constexpr std::string_view kLastModule = "[Last Module]:";
+
+// The channel tags of slots 1..10, in slot order.
+constexpr std::array<std::string_view, 10> kChannelTags{
+    "[CHCAN1]:", "[CHCAN2]:", "[CHCAN3]:",  "[CHCAN4]:", "[CHVin]:",
+    "[CFG_MV]:", "[CFG_RICH]:", "[CFG_O2]:", "[CFG_LBDA]:", "[CFG_AFR]:",
+};
+
+constexpr int kLastPort = 32;
+
+// The port of a "[COM]:" line: ports are 1..32, anything else (a negative
+// number, 300, text) means no saved port rather than a port number wrapped
+// round into a byte.
+std::uint8_t portNumber(std::string_view value) {
+  const double port = std::nearbyint(ReadLeadingNumber(value));
+  return port >= 1 && port <= kLastPort ? static_cast<std::uint8_t>(port) : 0;
+}
+
+std::string_view trimTrailingBlanks(std::string_view text) {
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+// A folder or file name as one line's value.
+std::string oneLine(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c == '\r' || c == '\n') c = ' ';
+  return out;
+}
+
+void addLine(std::string& out, std::string_view tag, std::string_view value) {
+  out += tag;
+  out += value;
+  out += "\r\n";
+}
+
+}  // namespace
+
+void ParseSettings(Core& core, std::string_view content) {
+  AppState& state = core.state;
+  state.hcRatio = 2;
+  state.setupFileName = "Default.OXS";
+  LoadDefaultChannels(core.channels);
+  for (int k = 1; k <= 5; ++k) core.livePanel.showCanal[static_cast<std::size_t>(k - 1)] = core.channels.slot(k).Show;
+  setChannelLabels(core);
+
+  const bool utf8 = StripUtf8Bom(content);
+  const auto text = [utf8](std::string_view bytes) { return utf8 ? RepairUtf8(bytes) : Windows1252ToUtf8(bytes); };
+
+  LineCursor lines(content);
+  std::string_view line;
+  while (lines.next(line)) {
+    // Every test is applied; with tags counted at the start only, a line
+    // matches one of them at most.
+    const auto tagged = [line](std::string_view tag) { return line.substr(0, tag.size()) == tag; };
+    const auto valueOf = [line](std::string_view tag) { return line.substr(tag.size()); };
+
+    if (tagged(kLastModule)) {
+      // Bytes are characters in Windows-1252: the last three are cut before
+      // the conversion, so no character is split.
+      const std::string_view value = trimTrailingBlanks(valueOf(kLastModule));
+      if (value.size() >= 3) state.deviceCode = text(value.substr(value.size() - 3));
+    }
+    if (tagged(kCom)) state.lastModulePort = portNumber(valueOf(kCom));
+    if (tagged(kDirSetup)) state.setupFolder = text(valueOf(kDirSetup));
+    if (tagged(kDirData)) state.dataFolder = text(valueOf(kDirData));
+    if (tagged(kSetupFile)) state.setupFileName = text(valueOf(kSetupFile));
+    if (tagged(kHc)) {
+      state.hcRatio = ReadLeadingNumber(valueOf(kHc));
+      setAfLabel(core);
+    }
+    if (tagged(kStoichio)) {
+      state.stoichRatio = ReadLeadingNumber(valueOf(kStoichio));
+      setAfLabel(core);
+    }
+    if (tagged(kTimeBase)) {
+      core.traceView.timeBaseText = text(valueOf(kTimeBase));
+      core.traceView.changed.notify();
+    }
+    for (std::size_t k = 0; k < kChannelTags.size(); ++k)
+      if (tagged(kChannelTags[k])) ParseChannelLineIntoSlot(core, static_cast<int>(k + 1), text(valueOf(kChannelTags[k])));
+  }
+}
+
+void ReadSettings(Core& core, const std::filesystem::path& file) {
+  const std::optional<std::string> content = ReadWholeFile(file);
+  ParseSettings(core, content ? std::string_view(*content) : std::string_view{});
+}
+
+std::string FormatSettings(const Core& core) {
+  const AppState& state = core.state;
+  std::string out;
+  if (core.platform.port.isOpen()) addLine(out, kCom, std::to_string(state.currentPort));
+  addLine(out, kDirSetup, oneLine(state.setupFolder));
+  addLine(out, kDirData, oneLine(state.dataFolder));
+  addLine(out, kDataFile, oneLine(state.dataFileName));
+  addLine(out, kSetupFile, oneLine(state.setupFileName));
+  addLine(out, kHc, FormatPlainNumber(state.hcRatio));
+  addLine(out, kStoichio, FormatPlainNumber(state.stoichRatio));
+  addLine(out, kTimeBase, oneLine(core.traceView.timeBaseText));
+  for (std::size_t k = 0; k < kChannelTags.size(); ++k)
+    addLine(out, kChannelTags[k], FormatChannelLine(core.channels.slot(static_cast<int>(k + 1))));
+  addLine(out, kLastModule, oneLine(state.deviceCode));
+  return Utf8ToWindows1252(out);
+}
+
+FileResult WriteSettings(const Core& core, const std::filesystem::path& file) {
+  return WriteFileAtomically(file, FormatSettings(core));
+}
+
+}  // namespace oxalis

@@ -1,0 +1,399 @@
+// The trace area and the overview strip as display lists: grids, curves,
+// the overview box and the cursor overlay.
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "app/Core.h"
+#include "monitor/NumberFormat.h"
+#include "trace/Trace.h"
+#include "trace/TraceInternal.h"
+
+namespace oxalis {
+
+namespace {
+
+using trace_internal::slotOf;
+using trace_internal::timeToX;
+
+// Scale ends beyond this are of no use on a screen and would lose the
+// exactness of whole numbers in a double.
+constexpr double kScaleLimit = 1e15;
+
+enum class Field : std::uint8_t { VOut, Richness, Lambda, O2, AirFuel, Channel };
+
+struct Curve {
+  Field field = Field::Richness;
+  std::size_t channel = 0;  // for Field::Channel
+  double lo = 0;            // value on the bottom edge
+  double hi = 0;            // value on the top edge
+  std::uint32_t color = 0;
+};
+
+// OptionChOscillo 0..4: the quantity and its channel slot.
+struct BuiltIn {
+  Field field;
+  int slot;
+};
+constexpr std::array<BuiltIn, 5> kBuiltIns{{
+    {Field::VOut, 6},
+    {Field::Richness, 7},
+    {Field::Lambda, 9},
+    {Field::O2, 8},
+    {Field::AirFuel, 10},
+}};
+
+bool isBuiltIn(int index) { return index >= 0 && index < static_cast<int>(kBuiltIns.size()); }
+
+// A scale end rounded to a whole number of stored units.
+double scaleEnd(double value) {
+  if (std::isnan(value)) return 0;
+  return std::clamp(std::nearbyint(value), -kScaleLimit, kScaleLimit);
+}
+
+struct Curves {
+  std::array<Curve, 6> items{};
+  std::size_t count = 0;
+  const Curve* begin() const { return items.data(); }
+  const Curve* end() const { return items.data() + count; }
+};
+
+// The selected built-in quantity first, then the ticked user channels.
+Curves drawnCurves(const Core& core) {
+  Curves curves;
+  if (isBuiltIn(core.trace.selectedQuantity)) {
+    const BuiltIn& quantity = kBuiltIns[static_cast<std::size_t>(core.trace.selectedQuantity)];
+    const ChannelDefinition& slot = core.channels.slot(quantity.slot);
+    curves.items[curves.count++] = {quantity.field, 0, scaleEnd(slot.Min), scaleEnd(slot.Max), slot.Color};
+  }
+  for (std::size_t k = 0; k < core.livePanel.showCanal.size(); ++k) {
+    if (!core.livePanel.showCanal[k]) continue;
+    const ChannelDefinition& slot = core.channels.slot(static_cast<int>(k) + 1);
+    const double unit = std::pow(10.0, slot.Dec);
+    curves.items[curves.count++] = {Field::Channel, k, scaleEnd(slot.Min * unit), scaleEnd(slot.Max * unit),
+                                    slot.Color};
+  }
+  return curves;
+}
+
+std::int32_t valueOf(const TraceSample& sample, const Curve& curve) {
+  switch (curve.field) {
+    case Field::VOut:
+      return sample.vOutMv;
+    case Field::Richness:
+      return sample.richness;
+    case Field::Lambda:
+      return sample.lambda;
+    case Field::O2:
+      return sample.o2;
+    case Field::AirFuel:
+      return sample.airFuel;
+    case Field::Channel:
+      return sample.channel[curve.channel];
+  }
+  return 0;
+}
+
+bool hasArea(const TraceModel& view) { return view.traceWidth > 0 && view.traceHeight > 0; }
+
+int valueToY(const TraceModel& view, const Curve& curve, std::int32_t value) {
+  return trace_internal::mapLinear(value, curve.lo, curve.hi, view.traceHeight, 0);
+}
+
+int widthOf(const TraceModel& view, std::string_view text) { return view.textWidth ? view.textWidth(text) : 0; }
+
+// A window that ends before it starts, or at 0, gets a width of one second.
+// An empty window is treated the same, so that no step divides by zero.
+void normaliseView(TraceBuffer& trace) {
+  if (trace.viewEnd <= trace.viewStart || trace.viewEnd == 0)
+    trace.viewEnd = trace_internal::toSample(std::int64_t{trace.viewStart} + TraceBuffer::kSamplesPerSecond);
+}
+
+// --- Data ------------------------------------------------------------------
+
+// A run of consecutive samples that fall on one pixel column.
+struct Column {
+  int x;
+  std::int64_t begin;
+};
+
+// Splits samples first..last into pixel columns. Time to x never decreases
+// with the sample number, so each column's first sample is found from an
+// estimate corrected against timeToX itself.
+std::vector<Column> columnsOf(const Core& core, std::int64_t first, std::int64_t last) {
+  const TraceBuffer& trace = core.trace;
+  const double span = static_cast<double>(std::int64_t{trace.viewEnd} - trace.viewStart);
+  const double width = core.traceView.traceWidth;
+  std::vector<Column> columns;
+  columns.reserve(static_cast<std::size_t>(std::min<std::int64_t>(last - first + 1, core.traceView.traceWidth + 2)));
+  std::int64_t i = first;
+  while (i <= last) {
+    const int x = timeToX(core, i);
+    columns.push_back({x, i});
+    if (x >= std::numeric_limits<std::int16_t>::max()) break;
+    const double estimate = std::ceil((x + 1.0) * span / width) + trace.viewStart;
+    std::int64_t next =
+        static_cast<std::int64_t>(std::clamp(estimate, static_cast<double>(i + 1), static_cast<double>(last + 1)));
+    while (next > i + 1 && timeToX(core, next - 1) > x) --next;
+    while (next <= last && timeToX(core, next) <= x) ++next;
+    i = next;
+  }
+  return columns;
+}
+
+// One curve over the columns: the vertical span of each column's samples,
+// and a segment from each column's last sample to the next column's first.
+// With one sample per column this is the plain sample-to-sample polyline.
+template <typename Read>
+void drawColumns(const Core& core, const std::vector<Column>& columns, std::int64_t last, const Curve& curve, Read read,
+                 std::vector<DrawLine>& out) {
+  const TraceModel& view = core.traceView;
+  const std::vector<TraceSample>& ring = core.trace.traceRing;
+  // At most two lines per column, written in place and trimmed at the end.
+  const std::size_t base = out.size();
+  out.resize(base + 2 * columns.size());
+  DrawLine* next = out.data() + base;
+  bool joined = false;
+  int previousX = 0;
+  int previousY = 0;
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    const std::int64_t begin = columns[c].begin;
+    const std::int64_t end = c + 1 < columns.size() ? columns[c + 1].begin : last + 1;
+    std::size_t slot = slotOf(begin);
+    const std::int32_t firstValue = read(ring[slot]);
+    std::int32_t low = firstValue;
+    std::int32_t high = firstValue;
+    std::int32_t value = firstValue;
+    for (std::int64_t i = begin + 1; i < end; ++i) {
+      if (++slot == ring.size()) slot = 0;
+      value = read(ring[slot]);
+      low = std::min(low, value);
+      high = std::max(high, value);
+    }
+    const int x = columns[c].x;
+    const int firstY = valueToY(view, curve, firstValue);
+    if (joined) *next++ = {previousX, previousY, x, firstY, curve.color, false};
+    int bottom = firstY;
+    int top = firstY;
+    if (low != high) {
+      bottom = low == firstValue ? firstY : valueToY(view, curve, low);
+      top = high == firstValue ? firstY : valueToY(view, curve, high);
+      if (bottom != top) *next++ = {x, bottom, x, top, curve.color, false};
+    }
+    previousX = x;
+    previousY = value == firstValue ? firstY
+                : value == low      ? bottom
+                : value == high     ? top
+                                    : valueToY(view, curve, value);
+    joined = true;
+  }
+  out.resize(static_cast<std::size_t>(next - out.data()));
+}
+
+void drawCurve(const Core& core, const std::vector<Column>& columns, std::int64_t last, const Curve& curve,
+               std::vector<DrawLine>& out) {
+  // One instance per field, so that the inner loop reads the field directly.
+  switch (curve.field) {
+    case Field::VOut:
+      return drawColumns(
+          core, columns, last, curve, [](const TraceSample& s) -> std::int32_t { return s.vOutMv; }, out);
+    case Field::Richness:
+      return drawColumns(
+          core, columns, last, curve, [](const TraceSample& s) -> std::int32_t { return s.richness; }, out);
+    case Field::Lambda:
+      return drawColumns(
+          core, columns, last, curve, [](const TraceSample& s) { return s.lambda; }, out);
+    case Field::O2:
+      return drawColumns(
+          core, columns, last, curve, [](const TraceSample& s) { return s.o2; }, out);
+    case Field::AirFuel:
+      return drawColumns(
+          core, columns, last, curve, [](const TraceSample& s) { return s.airFuel; }, out);
+    case Field::Channel: {
+      const std::size_t k = curve.channel;
+      return drawColumns(
+          core, columns, last, curve, [k](const TraceSample& s) { return s.channel[k]; }, out);
+    }
+  }
+}
+
+// The data of the window, up to the sample before the newest (the newest
+// segment is drawn as it arrives), and never samples the ring no longer holds.
+void drawData(Core& core) {
+  const TraceBuffer& trace = core.trace;
+  TraceModel& view = core.traceView;
+  if (!hasArea(view) || trace.sampleCount < 2) return;
+  const std::int64_t newestDrawn = std::int64_t{trace.sampleCount} - 2;
+  const std::int64_t last = std::min<std::int64_t>(newestDrawn, trace.viewEnd);
+  const std::int64_t first = std::max<std::int64_t>(trace.viewStart, trace_internal::oldestKept(trace));
+  if (last <= first) return;
+  const Curves curves = drawnCurves(core);
+  if (curves.count == 0) return;
+  const std::vector<Column> columns = columnsOf(core, first, last);
+  for (const Curve& curve : curves) drawCurve(core, columns, last, curve, view.trace.lines);
+}
+
+// --- Grids -----------------------------------------------------------------
+
+// Dotted vertical lines at whole multiples of a grid step of 50 samples,
+// doubled until the labels (seconds) have room; the labels go on the strip.
+void drawTimeGrid(Core& core) {
+  const TraceBuffer& trace = core.trace;
+  TraceModel& view = core.traceView;
+  const std::int64_t start = trace.viewStart;
+  const std::int64_t end = trace.viewEnd;
+  const std::int64_t span = end - start;  // positive: the view is normalised
+  const double labelRoom = view.stripWidth > 0 ? view.stripWidth : view.traceWidth;
+  const int endTextWidth = widthOf(view, trace_internal::decimalText(end));
+  std::int64_t step = TraceBuffer::kSamplesPerSecond;
+  // Also at most one line per pixel; the step stops doubling once it covers
+  // the whole window.
+  while (step < span && (labelRoom * static_cast<double>(step) / static_cast<double>(span) < endTextWidth ||
+                         span / step > view.traceWidth))
+    step *= 2;
+
+  for (std::int64_t x = start; x <= end; x += step) {
+    const std::int64_t quotient = x / step - (x % step < 0 ? 1 : 0);
+    const std::int64_t gridSample = quotient * step;
+    const int px = timeToX(core, gridSample);
+    view.trace.lines.push_back({px, 0, px, view.traceHeight, kTraceGridColor, true});
+    std::string label = trace_internal::decimalText(gridSample / TraceBuffer::kSamplesPerSecond);
+    const int left = px - widthOf(view, label) / 2;
+    const bool overBox = px >= trace.overviewLeft && px <= trace.overviewRight;
+    view.strip.texts.push_back({left, 0, std::move(label), overBox ? kTimeLabelOnBoxColor : kTimeLabelColor});
+  }
+}
+
+// Dotted horizontal lines for the selected quantity, about ten over its
+// range, labelled with its decimals.
+void drawValueGrid(Core& core) {
+  TraceModel& view = core.traceView;
+  double lo = 0;
+  double hi = 1800;
+  int decimals = 0;
+  if (isBuiltIn(core.trace.selectedQuantity)) {
+    const ChannelDefinition& slot =
+        core.channels.slot(kBuiltIns[static_cast<std::size_t>(core.trace.selectedQuantity)].slot);
+    lo = scaleEnd(slot.Min);
+    hi = scaleEnd(slot.Max);
+    decimals = slot.Dec;
+  }
+  // A range of fewer than ten units still gets a line per unit.
+  double step = std::trunc((hi - lo) / 10);
+  if (step == 0) step = hi >= lo ? 1 : -1;
+  // At most 21 lines follow from the step; the count is a second guard.
+  int count = 0;
+  for (double v = lo; (step > 0 ? v <= hi : v >= hi) && count < 64; v += step, ++count) {
+    const int y = trace_internal::mapLinear(v, lo, hi, view.traceHeight, 0);
+    view.trace.lines.push_back({0, y, view.traceWidth, y, kTraceGridColor, true});
+    // Centred on its line, but kept inside the area so the labels of the
+    // top and bottom lines stay whole.
+    const int top = std::clamp(y - view.textHeight / 2, 0, std::max(view.traceHeight - view.textHeight, 0));
+    view.trace.texts.push_back(
+        {0, top, formatFixedValue(static_cast<std::int64_t>(v), false, decimals), kValueLabelColor});
+  }
+}
+
+void placeOverviewBox(Core& core) {
+  TraceBuffer& trace = core.trace;
+  const double base = static_cast<double>(trace_internal::oldestKept(trace));
+  const double width = std::max(core.traceView.stripWidth, 0);
+  const auto at = [&](std::int32_t sample) {
+    const double px = std::nearbyint(width * (sample - base) / TraceBuffer::kRingSize);
+    return static_cast<std::int16_t>(std::clamp(px, -32768.0, 32767.0));
+  };
+  trace.overviewLeft = at(trace.viewStart);
+  trace.overviewRight = at(trace.viewEnd);
+}
+
+}  // namespace
+
+// --- Shared pieces -----------------------------------------------------------
+
+namespace trace_internal {
+
+std::int32_t toSample(std::int64_t value) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                            std::numeric_limits<std::int32_t>::max()));
+}
+
+std::string decimalText(std::int64_t value) {
+  char buffer[24];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+int timeToX(const Core& core, std::int64_t sampleNumber) {
+  return trace_internal::mapLinear(static_cast<double>(sampleNumber), core.trace.viewStart, core.trace.viewEnd, 0,
+                                   core.traceView.traceWidth);
+}
+
+void appendSegment(Core& core, std::int32_t from, std::int32_t to) {
+  const TraceBuffer& trace = core.trace;
+  TraceModel& view = core.traceView;
+  if (!hasArea(view)) return;
+  // A segment wholly on one side of the window would not be seen.
+  if ((from < trace.viewStart && to < trace.viewStart) || (from > trace.viewEnd && to > trace.viewEnd)) return;
+  const int x1 = timeToX(core, from);
+  const int x2 = timeToX(core, to);
+  const TraceSample& a = trace.at(from);
+  const TraceSample& b = trace.at(to);
+  for (const Curve& curve : drawnCurves(core))
+    view.trace.lines.push_back({x1, valueToY(view, curve, valueOf(a, curve)), x2,
+                                valueToY(view, curve, valueOf(b, curve)), curve.color, false});
+}
+
+void repaint(Core& core) {
+  TraceModel& view = core.traceView;
+  view.trace.clear();
+  view.strip.clear();
+  view.gridLines = 0;
+  ++view.repaintGeneration;
+  normaliseView(core.trace);
+  placeOverviewBox(core);
+  if (hasArea(view)) {
+    view.strip.boxes.push_back(
+        {core.trace.overviewLeft, 0, core.trace.overviewRight, view.stripHeight, kOverviewBoxColor, true});
+    drawTimeGrid(core);
+    drawValueGrid(core);
+    view.gridLines = view.trace.lines.size();
+    drawData(core);
+  }
+  placeCursor(core);
+}
+
+}  // namespace trace_internal
+
+// --- Operations --------------------------------------------------------------
+
+int mapLinear(double v, double lo, double hi, int pLo, int pHi) {
+  return trace_internal::mapLinear(v, lo, hi, pLo, pHi);
+}
+
+void drawSegment(Core& core, std::int32_t from, std::int32_t to) {
+  const std::size_t before = core.traceView.trace.lines.size();
+  trace_internal::appendSegment(core, from, to);
+  if (core.traceView.trace.lines.size() != before) core.traceView.changed.notify();
+}
+
+void redrawData(Core& core) {
+  TraceModel& view = core.traceView;
+  normaliseView(core.trace);
+  view.trace.lines.resize(std::min(view.gridLines, view.trace.lines.size()));
+  ++view.repaintGeneration;
+  drawData(core);
+  trace_internal::placeCursor(core);
+  view.changed.notify();
+}
+
+void updateOverviewBox(Core& core) { placeOverviewBox(core); }
+
+void repaintTrace(Core& core) {
+  trace_internal::repaint(core);
+  core.traceView.changed.notify();
+}
+
+}  // namespace oxalis

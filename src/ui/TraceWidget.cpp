@@ -1,0 +1,244 @@
+#include "TraceWidget.h"
+
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "trace/Trace.h"
+
+namespace oxalis {
+
+namespace {
+
+QColor toQColor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+const QColor kTraceBackground(0, 0, 0);
+const QColor kStripBackground(200, 200, 200);
+constexpr int kCursorBand = 20;  // room for WCuseur above the trace
+constexpr int kStripHeight = 22;
+
+QCursor pointerFrom(const QString& file) {
+  const QPixmap picture(file);
+  return picture.isNull() ? QCursor(Qt::SizeHorCursor) : QCursor(picture);
+}
+
+}  // namespace
+
+void paintDisplayList(QPainter& painter, const DisplayList& list, std::size_t firstLine, bool withBoxesAndTexts) {
+  if (withBoxesAndTexts) {
+    for (const DrawBox& box : list.boxes) {
+      const QRect rect(QPoint(box.left, box.top), QPoint(box.right, box.bottom));
+      if (box.filled)
+        painter.fillRect(rect, toQColor(box.color));
+      else {
+        painter.setPen(toQColor(box.color));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect);
+      }
+    }
+  }
+  QPen pen;
+  pen.setWidth(1);
+  for (std::size_t i = firstLine; i < list.lines.size(); ++i) {
+    const DrawLine& line = list.lines[i];
+    pen.setColor(toQColor(line.color));
+    pen.setStyle(line.dotted ? Qt::DotLine : Qt::SolidLine);
+    painter.setPen(pen);
+    painter.drawLine(line.x1, line.y1, line.x2, line.y2);
+  }
+  if (withBoxesAndTexts) {
+    const int ascent = painter.fontMetrics().ascent();
+    for (const DrawText& text : list.texts) {
+      painter.setPen(toQColor(text.color));
+      painter.drawText(text.x, text.y + ascent, qs(text.text));
+    }
+  }
+}
+
+OscilloWidget::OscilloWidget(Core& core, QWidget* parent) : QWidget(parent), core_(core) {
+  setObjectName("Oscillo");
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void OscilloWidget::sync() {
+  const TraceModel& model = core_.traceView;
+  const QSize size(std::max(model.traceWidth, 1), std::max(model.traceHeight, 1));
+  if (model.repaintGeneration != generation_ || picture_.size() != size) {
+    picture_ = QImage(size, QImage::Format_RGB32);
+    picture_.fill(kTraceBackground);
+    QPainter painter(&picture_);
+    painter.setFont(font());
+    paintDisplayList(painter, model.trace);
+    generation_ = model.repaintGeneration;
+    paintedLines_ = model.trace.lines.size();
+    update();
+  } else if (model.trace.lines.size() > paintedLines_) {
+    // Only the newest segments: the rest of the picture stands.
+    QPainter painter(&picture_);
+    paintDisplayList(painter, model.trace, paintedLines_, false);
+    paintedLines_ = model.trace.lines.size();
+    update();
+  }
+}
+
+void OscilloWidget::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), kTraceBackground);
+  painter.drawImage(0, 0, picture_);
+  const int x = core_.traceView.cursorX;
+  if (x >= 0) {
+    QPen pen(toQColor(0xF0F0F0));
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawLine(x, 0, x, height());
+  }
+}
+
+void OscilloWidget::mousePressEvent(QMouseEvent* event) {
+  const bool right = event->button() == Qt::RightButton;
+  if (!right && event->button() != Qt::LeftButton) return;
+  Oscillo_MouseDown(core_, qRound(event->position().x()), right);
+}
+
+void OscilloWidget::mouseMoveEvent(QMouseEvent* event) {
+  Oscillo_MouseMove(core_, qRound(event->position().x()), (event->buttons() & Qt::LeftButton) != 0);
+}
+
+void OscilloWidget::mouseReleaseEvent(QMouseEvent* event) {
+  const bool right = event->button() == Qt::RightButton;
+  if (!right && event->button() != Qt::LeftButton) return;
+  Oscillo_MouseUp(core_, qRound(event->position().x()), right);
+}
+
+OverviewStrip::OverviewStrip(Core& core, QWidget* parent) : QWidget(parent), core_(core) {
+  setObjectName("Ctrl_Zoom");
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void OverviewStrip::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), kStripBackground);
+  // The overview box is dark: the labels over it are drawn light.
+  paintDisplayList(painter, core_.traceView.strip);
+}
+
+TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
+    : QWidget(parent),
+      core_(core),
+      panPointer_(pointerFrom(appFolder + "/hmove.cur")),
+      zoomPointer_(pointerFrom(appFolder + "/MyZoom.cur")) {
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(4, 0, 4, 0);
+
+  auto* controls = new QHBoxLayout;
+  timeBase_ = new QComboBox(this);
+  timeBase_->setObjectName("TimeBase");
+  timeBase_->setToolTip("Time base");
+  timeBase_->setEditable(true);
+  timeBase_->setInsertPolicy(QComboBox::NoInsert);
+  timeBase_->addItems({"5s", "10s", "20s", "50s", "100s", "200s", "500s"});
+  controls->addWidget(timeBase_);
+  connect(timeBase_, &QComboBox::activated, this,
+          [this](int i) { TimeBase_Click(core_, timeBase_->itemText(i).toStdString()); });
+  connect(timeBase_->lineEdit(), &QLineEdit::editingFinished, this,
+          [this] { TimeBase_Validate(core_, timeBase_->currentText().toStdString()); });
+
+  const std::array<const char*, 5> names{"Vout", "Richness", "Lambda", "O2", "A/F"};
+  for (std::size_t i = 0; i < options_.size(); ++i) {
+    options_[i] = new QRadioButton(names[i], this);
+    options_[i]->setObjectName(QString("OptionChOscillo%1").arg(i));
+    connect(options_[i], &QRadioButton::clicked, this, [this, i] { OptionChOscillo_Click(core_, static_cast<int>(i)); });
+    controls->addWidget(options_[i]);
+  }
+  controls->addSpacing(12);
+  for (std::size_t i = 0; i < valCurseur_.size(); ++i) {
+    valCurseur_[i] = new QLabel(this);
+    valCurseur_[i]->setObjectName(QString("ValCurseur%1").arg(i));
+    valCurseur_[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    valCurseur_[i]->setMinimumWidth(56);
+    valCurseur_[i]->setAlignment(Qt::AlignCenter);
+    valCurseur_[i]->setToolTip(i < 5 ? QString("%1 at the cursor").arg(names[i]) : QString("Channel %1 at the cursor").arg(i - 4));
+    controls->addWidget(valCurseur_[i]);
+  }
+  controls->addStretch(1);
+  column->addLayout(controls);
+
+  surfaces_ = new QWidget(this);
+  surfaces_->setMinimumHeight(160);
+  oscillo_ = new OscilloWidget(core_, surfaces_);
+  strip_ = new OverviewStrip(core_, surfaces_);
+  wCurseur_ = new QLabel(surfaces_);
+  wCurseur_->setObjectName("WCuseur");
+  wCurseur_->setFrameStyle(QFrame::Box);
+  wCurseur_->setAlignment(Qt::AlignCenter);
+  wCurseur_->setStyleSheet("background: #ffffe0");
+  column->addWidget(surfaces_, 1);
+
+  core_.traceView.textWidth = [metrics = QFontMetrics(strip_->font())](std::string_view text) {
+    return metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  };
+  core_.traceView.textHeight = QFontMetrics(strip_->font()).height();
+
+  subscription_ = core_.traceView.changed.subscribe([this] { render(); });
+  render();
+}
+
+void TraceWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  layoutSurfaces();
+}
+
+void TraceWidget::layoutSurfaces() {
+  const int w = surfaces_->width();
+  const int h = surfaces_->height();
+  const int traceHeight = std::max(h - kCursorBand - kStripHeight, 1);
+  oscillo_->setGeometry(0, kCursorBand, w, traceHeight);
+  strip_->setGeometry(0, kCursorBand + traceHeight, w, kStripHeight);
+  traceResized(core_, w, traceHeight, w, kStripHeight);
+}
+
+void TraceWidget::render() {
+  const TraceModel& model = core_.traceView;
+  oscillo_->sync();
+  oscillo_->update();
+  strip_->update();
+
+  if (model.cursorX >= 0 && !model.WCuseur.empty()) {
+    wCurseur_->setText(qs(model.WCuseur));
+    wCurseur_->adjustSize();
+    const int width = std::max(wCurseur_->width(), 40);
+    const int left = std::clamp(model.cursorX - width / 2, 0, std::max(surfaces_->width() - width, 0));
+    wCurseur_->setGeometry(left, 0, width, kCursorBand);
+    wCurseur_->show();
+  } else {
+    wCurseur_->hide();
+  }
+  for (std::size_t i = 0; i < valCurseur_.size(); ++i) {
+    valCurseur_[i]->setText(qs(model.ValCurseur[i]));
+    const std::uint32_t colour = model.ValCurseurColor[i];
+    valCurseur_[i]->setStyleSheet(i < 5 || colour == 0 ? QString()
+                                                       : QString("color: %1; background: #202020").arg(toQColor(colour).name()));
+    valCurseur_[i]->setVisible(core_.livePanel.valCurseurVisible[i]);
+  }
+  for (std::size_t i = 0; i < options_.size(); ++i) {
+    const QSignalBlocker block(options_[i]);
+    options_[i]->setChecked(core_.trace.selectedQuantity == static_cast<int>(i));
+  }
+  if (timeBase_->currentText().toStdString() != model.timeBaseText) {
+    const QSignalBlocker block(timeBase_);
+    timeBase_->setCurrentText(qs(model.timeBaseText));
+  }
+  switch (model.pointer) {
+    case TraceModel::Pointer::Pan: oscillo_->setCursor(panPointer_); break;
+    case TraceModel::Pointer::Zoom: oscillo_->setCursor(zoomPointer_); break;
+    case TraceModel::Pointer::Default: oscillo_->unsetCursor(); break;
+  }
+}
+
+}  // namespace oxalis

@@ -1,0 +1,86 @@
+#pragma once
+// The trace area `Oscillo` with the overview strip `Ctrl_Zoom` below it, the
+// cursor time box `WCuseur` above it, and the controls beside it: the time
+// base, the choice of built-in quantity, the cursor value boxes. Paints the
+// core's display lists into a cached picture; a new sample adds only its
+// segments, and the cursor is drawn over the picture.
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QRadioButton>
+#include <QWidget>
+#include <array>
+
+#include "app/Core.h"
+
+namespace oxalis {
+
+// Paints a display list onto a painter: boxes, lines, then texts.
+void paintDisplayList(class QPainter& painter, const DisplayList& list, std::size_t firstLine = 0,
+                      bool withBoxesAndTexts = true);
+
+class OscilloWidget : public QWidget {
+  Q_OBJECT
+ public:
+  OscilloWidget(Core& core, QWidget* parent);
+  // Brings the cached picture up to date with the model.
+  void sync();
+  const QImage& picture() const { return picture_; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  Core& core_;
+  QImage picture_;
+  std::uint64_t generation_ = ~std::uint64_t{0};
+  std::size_t paintedLines_ = 0;
+};
+
+class OverviewStrip : public QWidget {
+  Q_OBJECT
+ public:
+  OverviewStrip(Core& core, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  Core& core_;
+};
+
+class TraceWidget : public QWidget {
+  Q_OBJECT
+ public:
+  TraceWidget(Core& core, const QString& appFolder, QWidget* parent = nullptr);
+
+  OscilloWidget* oscillo() const { return oscillo_; }
+  QComboBox* timeBase() const { return timeBase_; }
+  QRadioButton* quantityOption(int i) const { return options_.at(static_cast<std::size_t>(i)); }
+  QLabel* cursorTime() const { return wCurseur_; }
+  QLabel* cursorValue(int i) const { return valCurseur_.at(static_cast<std::size_t>(i)); }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void render();
+  void layoutSurfaces();
+
+  Core& core_;
+  OscilloWidget* oscillo_ = nullptr;
+  OverviewStrip* strip_ = nullptr;
+  QWidget* surfaces_ = nullptr;
+  QLabel* wCurseur_ = nullptr;
+  QComboBox* timeBase_ = nullptr;
+  std::array<QRadioButton*, 5> options_{};
+  std::array<QLabel*, 10> valCurseur_{};
+  QCursor panPointer_;
+  QCursor zoomPointer_;
+  Subscription subscription_;
+};
+
+}  // namespace oxalis

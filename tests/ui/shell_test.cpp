@@ -1,0 +1,113 @@
+// The main window's menus, tool bar, access-code window and about box.
+#include <QAction>
+#include <QDir>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "AboutDialog.h"
+#include "AccessCodeDialog.h"
+#include "CoreFixture.h"
+#include "MainWindow.h"
+#include "app/UserLevel.h"
+
+using namespace oxalis;
+
+namespace {
+void save(QWidget& w, const char* name) {
+  const QByteArray out = qgetenv("OXALIS_TEST_OUTPUT");
+  if (out.isEmpty()) return;
+  QDir().mkpath(out);
+  w.grab().save(out + "/" + name);
+}
+}  // namespace
+
+class ShellTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void menusCarryTheirCaptionsAndShortcuts() {
+    test::CoreFixture f;
+    MainWindow window(f.core);
+    QCOMPARE(window.action("DataOpen")->text(), QString("&Open"));
+    QCOMPARE(window.action("DataOpen")->shortcut(), QKeySequence(QKeySequence::Open));
+    QCOMPARE(window.action("DataSaveAs")->shortcut(), QKeySequence("Ctrl+Shift+S"));
+    QCOMPARE(window.action("Exit")->shortcut(), QKeySequence("Ctrl+Q"));
+    QCOMPARE(window.action("NiveauHyperUser")->text(), QString("&Master"));
+    QCOMPARE(window.action("About")->text(), QString("&About"));
+    QVERIFY(!window.action("MenuSetup")->isEnabled());  // no setup window in this version
+    QStringList menus;
+    for (QAction* a : window.menuBar()->actions()) menus << a->text();
+    QCOMPARE(menus, (QStringList{"&File", "&Tools", "&About"}));
+  }
+
+  void toolbarFollowsTheModelAndGreysDisabledButtons() {
+    test::CoreFixture f;
+    f.core.start();
+    MainWindow window(f.core);
+    window.show();
+    QCOMPARE(window.toolButton("Open")->toolTip(), QString("Open"));
+    QCOMPARE(window.toolButton("Load_Firmware")->toolTip(), QString("Load Firmware"));
+    QVERIFY(window.toolButton("Start_Record")->isEnabled());
+    QVERIFY(!window.toolButton("Stop_Record")->isEnabled());
+    window.toolButton("Start_Record")->trigger();
+    QVERIFY(!window.toolButton("Start_Record")->isEnabled());
+    QVERIFY(!window.toolButton("Open")->isEnabled());
+    QVERIFY(!window.action("DataNew")->isEnabled());
+    QVERIFY(window.toolButton("Stop_Record")->isEnabled());
+    save(window, "main_window_recording.png");
+  }
+
+  void windowSnapsBackTo1024By768() {
+    test::CoreFixture f;
+    MainWindow window(f.core);
+    window.show();
+    window.resize(800, 600);
+    QVERIFY(window.width() >= 1024);
+    QVERIFY(window.height() >= 768);
+  }
+
+  void accessCodeWindowMasksMasterCodes() {
+    test::CoreFixture f;
+    f.core.start();
+    MainWindow window(f.core);
+    requestLevel(f.core, kLevelMaster);
+    AccessCodeDialog dialog(f.core, &window);
+    dialog.show();
+    QCOMPARE(dialog.objectName(), QString("Saisie_Code"));
+    QCOMPARE(dialog.windowTitle(), QString("User Code"));
+    QCOMPARE(dialog.codeBox()->echoMode(), QLineEdit::Password);
+    QTest::keyClicks(dialog.codeBox(), "482913");
+    save(dialog, "access_code_master.png");
+    QTest::mouseClick(dialog.enterButton(), Qt::LeftButton);
+    QCOMPARE(f.core.state.userLevel, std::uint8_t{kLevelMaster});
+    QCOMPARE(window.statusPanel(4)->text(), QString("User level : Master"));
+  }
+
+  void accessCodeCaptionShowsTheIdentifierWhenItArrives() {
+    test::CoreFixture f;
+    f.core.start();
+    requestLevel(f.core, kLevelNormal);
+    AccessCodeDialog dialog(f.core, nullptr);
+    dialog.show();
+    f.core.accessCode.userCodeBase = 4321;
+    f.core.accessCode.caption = "User Code ID: 24321";
+    f.core.accessCode.changed.notify();
+    QCOMPARE(dialog.windowTitle(), QString("User Code ID: 24321"));
+    QCOMPARE(dialog.codeBox()->echoMode(), QLineEdit::Normal);
+    save(dialog, "access_code_normal.png");
+  }
+
+  void aboutBoxShowsTheHistoryInAFixedFont() {
+    AboutDialog about(nullptr);
+    about.show();
+    QCOMPARE(about.windowTitle(), QString("About"));
+    QVERIFY(about.releaseNote()->isReadOnly());
+    QVERIFY(about.releaseNote()->toPlainText().startsWith("V2.8    Fix: crash during minimisation of main window\n"));
+    QVERIFY(QFontInfo(about.releaseNote()->font()).fixedPitch());
+    save(about, "about.png");
+  }
+};
+
+QTEST_MAIN(ShellTest)
+#include "shell_test.moc"

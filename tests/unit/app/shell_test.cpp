@@ -1,0 +1,162 @@
+// The application shell: tool bar enabling, the firmware guard, the about
+// text, start-up from a settings file and shutdown.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "CoreFixture.h"
+#include "app/AboutText.h"
+#include "app/MainMenu.h"
+#include "app/Recording.h"
+#include "app/Shutdown.h"
+#include "app/Toolbar.h"
+
+namespace oxalis {
+namespace {
+
+const ToolButton& button(const Core& core, std::string_view key) {
+  for (const auto& b : core.mainWindow.toolbar)
+    if (b.key == key) return b;
+  throw std::runtime_error("no such button");
+}
+
+TEST(Toolbar, DisablingTwiceGreysOnce) {
+  test::CoreFixture f;
+  disableToolButton(f.core.mainWindow, "Start_Record");
+  disableToolButton(f.core.mainWindow, "Start_Record");
+  EXPECT_FALSE(button(f.core, "Start_Record").enabled);
+  EXPECT_EQ(button(f.core, "Start_Record").image, 6);
+  enableToolButton(f.core.mainWindow, "Start_Record");
+  enableToolButton(f.core.mainWindow, "Start_Record");
+  EXPECT_EQ(button(f.core, "Start_Record").image, 5);
+  disableToolButton(f.core.mainWindow, "NoSuchKey");  // ignored
+}
+
+TEST(Toolbar, RecordingDisablesFileCommandsUntilStopped) {
+  test::CoreFixture f;
+  startRecord(f.core);
+  EXPECT_TRUE(f.core.state.recording);
+  EXPECT_FALSE(button(f.core, "Open").enabled);
+  EXPECT_FALSE(button(f.core, "Start_Record").enabled);
+  EXPECT_TRUE(button(f.core, "Pause_Record").enabled);
+  EXPECT_FALSE(f.core.mainWindow.dataSaveAs.enabled);
+  pauseRecord(f.core);
+  EXPECT_TRUE(button(f.core, "Start_Record").enabled);
+  EXPECT_FALSE(button(f.core, "Pause_Record").enabled);
+  EXPECT_TRUE(button(f.core, "Stop_Record").enabled);
+  stopRecord(f.core);
+  EXPECT_TRUE(button(f.core, "Open").enabled);
+  EXPECT_FALSE(button(f.core, "Stop_Record").enabled);
+  EXPECT_TRUE(f.core.mainWindow.dataSaveAs.enabled);
+}
+
+TEST(Firmware, WithoutLinkShowsTheWarning) {
+  test::CoreFixture f;
+  firmwareClick(f.core);
+  ASSERT_EQ(f.dialogs.messages.size(), 1u);
+  EXPECT_EQ(f.dialogs.messages[0].text,
+            "Communication with Oxalis must be reach before open the firmware update window");
+  EXPECT_EQ(f.dialogs.messages[0].title, "Warning");
+}
+
+TEST(About, VersionHistoryNewestFirstWithItsBlanks) {
+  const std::string text = ReleaseNoteText();
+  EXPECT_EQ(text.substr(0, 55), "V2.8    Fix: crash during minimisation of main window\r\n");
+  EXPECT_NE(text.find("\r\n\nV2.7   New: channels library"), std::string::npos);
+  EXPECT_NE(text.find("       New: adaptation for Oxalis V2\r\n\n"), std::string::npos);
+  EXPECT_EQ(ReleaseNoteText(), text);
+}
+
+class StartupTest : public ::testing::Test, public test::CoreFixture {
+ protected:
+  void SetUp() override {
+    folder = std::filesystem::temp_directory_path() / ("oxalis-shell-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder);
+    core.state.appFolder = folder.string();
+  }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+  void settings(const std::string& text) { std::ofstream(folder / "OXL_Monitor.ini", std::ios::binary) << text; }
+  std::string settingsText() {
+    std::ifstream in(folder / "OXL_Monitor.ini", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::filesystem::path folder;
+};
+
+TEST_F(StartupTest, LastModulePanoraStartsInThePanoraLayout) {
+  settings("[Last Module]:PNU\r\n");
+  core.start();
+  EXPECT_EQ(core.state.deviceCode, "PNU");
+  EXPECT_EQ(core.livePanel.cells[0].label, "V Richness (mV)");
+  EXPECT_TRUE(core.livePanel.panoraListsVisible);
+  EXPECT_EQ(core.state.userLevel, kLevelExpert);
+  EXPECT_TRUE(timers.isEnabled(TimerId::Search));
+}
+
+TEST_F(StartupTest, UnknownTimeBaseGives1000AndSavedPortIsTriedFirst) {
+  settings("[COM]:7\r\n[Tbase]:7s\r\n[STOICHIO]:14.7\r\n");
+  core.start();
+  EXPECT_EQ(core.state.tracePoints, 1000);
+  EXPECT_EQ(core.state.currentPort, 7);
+  EXPECT_EQ(core.livePanel.cells[4].label, "A/F (St:14.7 )");
+  core.search.tick();
+  EXPECT_EQ(port.openAttempts, std::vector<int>{7});
+}
+
+TEST_F(StartupTest, KnownTimeBaseSetsTheWindowWidth) {
+  settings("[Tbase]:50s\r\n");
+  core.start();
+  EXPECT_EQ(core.state.tracePoints, 2500);
+  EXPECT_EQ(core.trace.viewEnd - core.trace.viewStart, 2500);
+}
+
+TEST_F(StartupTest, ShutdownWritesSettingsAndClosesThePortAskingNothingWithoutData) {
+  core.start();
+  port.open(3);
+  core.state.currentPort = 3;
+  const ShutdownReport report = shutdown(core, true);
+  EXPECT_TRUE(dialogs.questions.empty());
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_NE(settingsText().find("[COM]:3\r\n"), std::string::npos);
+  EXPECT_TRUE(report.error.empty());
+}
+
+TEST_F(StartupTest, ClosedPortWritesNoComLine) {
+  core.start();
+  shutdown(core, true);
+  EXPECT_EQ(settingsText().find("[COM]:"), std::string::npos);
+}
+
+TEST_F(StartupTest, UnsavedDataIsOfferedAndShutdownGoesOnWhateverTheAnswer) {
+  core.start();
+  core.state.dataNotSaved = true;
+  dialogs.answers = {Answer::Yes};  // then the file dialog is cancelled
+  shutdown(core, true);
+  ASSERT_EQ(dialogs.questions.size(), 1u);
+  EXPECT_EQ(dialogs.questions[0].text, "Data not saved. Do you want save them?");
+  EXPECT_EQ(dialogs.questions[0].title, "Save Data");
+  EXPECT_EQ(dialogs.fileRequests.size(), 1u);
+  EXPECT_TRUE(std::filesystem::exists(folder / "OXL_Monitor.ini"));
+}
+
+TEST_F(StartupTest, ClosingWithoutQuestionsWritesUnsavedSamplesToARecoveryFile) {
+  core.start();
+  core.state.recording = true;
+  for (int i = 0; i < 10; ++i) {
+    core.live.richness = static_cast<std::int32_t>(900 + i);
+    core.hooks.appendTraceSample();
+  }
+  ASSERT_TRUE(core.state.dataNotSaved);
+  const ShutdownReport report = shutdown(core, false);
+  EXPECT_TRUE(dialogs.questions.empty());
+  ASSERT_FALSE(report.recoveryFile.empty()) << report.error;
+  EXPECT_EQ(std::filesystem::path(report.recoveryFile).parent_path(), folder);
+  std::ifstream in(report.recoveryFile, std::ios::binary);
+  const std::string content(std::istreambuf_iterator<char>(in), {});
+  EXPECT_NE(content.find("Korvane"), std::string::npos);
+  EXPECT_NE(content.find("\r\n9;0;909;"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace oxalis
