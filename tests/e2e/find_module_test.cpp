@@ -2,6 +2,9 @@
 // search: oxalis-sim serves a pseudo-terminal at <app folder>/ports/COM3 and
 // oxalis-monitor, started on that app folder, reports the link on standard
 // error as it comes up.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,6 +39,33 @@ class FindModuleTest : public QObject {
     sim.terminate();
     QVERIFY(sim.waitForFinished(10000));
     QVERIFY(!QFileInfo::exists(appFolder.path() + "/ports/COM3"));
+  }
+
+ void demoModuleIsFoundAndSigtermClosesThroughTheOrdinaryShutdown() {
+    QTemporaryDir appFolder;
+    QVERIFY(appFolder.isValid());
+    QProcess monitor;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    monitor.setProcessEnvironment(env);
+    QElapsedTimer clock;
+    clock.start();
+    monitor.start(OXALIS_MONITOR_PATH, {"--demo=QTX", "--app-folder", appFolder.path()});
+    QVERIFY(monitor.waitForStarted());
+    const bool found = waitFor(monitor, QProcess::StandardError, "COM:1 | Link ON | FuelTankDrainTool");
+    qInfo("simulated module found %lld ms after start", static_cast<long long>(clock.elapsed()));
+    monitor.terminate();
+    QVERIFY(monitor.waitForFinished(10000));
+    QVERIFY2(found, qPrintable("monitor said: " + output_));
+    QCOMPARE(monitor.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(monitor.exitCode(), 0);
+
+    QFile settings(appFolder.path() + "/OXL_Monitor.ini");
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    const QByteArray text = settings.readAll();
+    QVERIFY(text.startsWith("[COM]:1\r\n"));
+    QVERIFY(text.contains("[Last Module]:QTX\r\n"));
+    QVERIFY(QDir(appFolder.path() + "/lib").exists());
   }
 
  private:

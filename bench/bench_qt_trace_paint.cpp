@@ -1,0 +1,51 @@
+// Painting a full repaint of the trace with Qt into an image, as the trace
+// widget does on a page jump or a view change (goal: half a 60 Hz frame).
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+#include "CoreFixture.h"
+#include "TraceWidget.h"
+#include "monitor/ChannelLine.h"
+#include "trace/Trace.h"
+
+namespace {
+
+void BM_TracePaint(benchmark::State& state) {
+  oxalis::test::CoreFixture f;
+  oxalis::LoadDefaultChannels(f.core.channels);
+  for (int k = 0; k < 4; ++k) f.core.livePanel.showCanal[static_cast<std::size_t>(k)] = true;
+  const auto samples = static_cast<std::int32_t>(state.range(0));
+  f.core.state.tracePoints = samples;
+  f.core.state.recording = true;
+  for (std::int32_t n = 0; n < samples; ++n) {
+    f.core.live.richness = static_cast<std::int32_t>(1000 + 300 * std::sin(n / 40.0));
+    for (int k = 0; k < 4; ++k) f.core.live.channel[static_cast<std::size_t>(k)] = (n * (k + 3)) % 5000;
+    oxalis::recordSample(f.core);
+  }
+  f.core.trace.viewStart = 0;
+  f.core.trace.viewEnd = samples;
+  oxalis::traceResized(f.core, 1920, 600, 1920, 22);
+  QImage picture(1920, 600, QImage::Format_RGB32);
+  for (auto _ : state) {
+    picture.fill(Qt::black);
+    QPainter painter(&picture);
+    oxalis::paintDisplayList(painter, f.core.traceView.trace);
+  }
+  state.counters["lines"] = static_cast<double>(f.core.traceView.trace.lines.size());
+}
+BENCHMARK(BM_TracePaint)->Arg(25000)->Arg(65000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
