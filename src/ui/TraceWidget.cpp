@@ -1,6 +1,7 @@
 #include "TraceWidget.h"
 
 #include <QFontMetrics>
+#include <QPaintEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -79,18 +80,32 @@ void OscilloWidget::sync() {
     paintedLines_ = model.trace.lines.size();
     update();
   } else if (model.trace.lines.size() > paintedLines_) {
-    // Only the newest segments: the rest of the picture stands.
+    // Only the newest segments: the rest of the picture stands, and only
+    // the strip they cover is repainted on screen.
     QPainter painter(&picture_);
     paintDisplayList(painter, model.trace, paintedLines_, false);
+    int left = width(), right = 0;
+    for (std::size_t i = paintedLines_; i < model.trace.lines.size(); ++i) {
+      const DrawLine& line = model.trace.lines[i];
+      left = std::min({left, line.x1, line.x2});
+      right = std::max({right, line.x1, line.x2});
+    }
     paintedLines_ = model.trace.lines.size();
-    update();
+    if (right >= left) update(QRect(left - 1, 0, right - left + 3, height()));
+  }
+  if (model.cursorX != cursorX_) {
+    // The cursor is an overlay: repaint the columns it leaves and enters.
+    if (cursorX_ >= 0) update(QRect(cursorX_ - 1, 0, 3, height()));
+    if (model.cursorX >= 0) update(QRect(model.cursorX - 1, 0, 3, height()));
+    cursorX_ = model.cursorX;
   }
 }
 
-void OscilloWidget::paintEvent(QPaintEvent*) {
+void OscilloWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.fillRect(rect(), kTraceBackground);
-  painter.drawImage(0, 0, picture_);
+  const QRect dirty = event->rect();
+  painter.fillRect(dirty, kTraceBackground);
+  painter.drawImage(dirty.topLeft(), picture_, dirty);
   const int x = core_.traceView.cursorX;
   if (x >= 0) {
     QPen pen(toQColor(0xF0F0F0));
@@ -185,8 +200,27 @@ TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
   };
   core_.traceView.textHeight = QFontMetrics(strip_->font()).height();
 
-  subscription_ = core_.traceView.changed.subscribe([this] { render(); });
+  // New samples arrive 50 times a second; their segments and the cursor
+  // values are shown at most every 40 ms. A new picture or a user action
+  // shows at once.
+  coalesce_ = new QTimer(this);
+  coalesce_->setSingleShot(true);
+  coalesce_->setInterval(40);
+  connect(coalesce_, &QTimer::timeout, this, &TraceWidget::render);
+  subscription_ = core_.traceView.changed.subscribe([this] { modelChanged(); });
   render();
+}
+
+void TraceWidget::modelChanged() {
+  const TraceModel& model = core_.traceView;
+  const bool onlyNewSamples = model.repaintGeneration == stripGeneration_ && model.pointer == shownPointer_ &&
+                              model.cursorX == oscillo_->shownCursorX();
+  if (!onlyNewSamples) {
+    coalesce_->stop();
+    render();
+  } else if (!coalesce_->isActive()) {
+    coalesce_->start();
+  }
 }
 
 void TraceWidget::resizeEvent(QResizeEvent* event) {
@@ -205,35 +239,59 @@ void TraceWidget::layoutSurfaces() {
 
 void TraceWidget::render() {
   const TraceModel& model = core_.traceView;
+  const TraceBuffer& trace = core_.trace;
   oscillo_->sync();
-  oscillo_->update();
-  strip_->update();
+  const std::pair<int, int> overview{trace.overviewLeft, trace.overviewRight};
+  if (model.repaintGeneration != stripGeneration_ || overview != overview_) {
+    stripGeneration_ = model.repaintGeneration;
+    overview_ = overview;
+    strip_->update();
+  }
 
-  if (model.cursorX >= 0 && !model.WCuseur.empty()) {
-    wCurseur_->setText(qs(model.WCuseur));
-    wCurseur_->adjustSize();
-    const int width = std::max(wCurseur_->width(), 40);
-    const int left = std::clamp(model.cursorX - width / 2, 0, std::max(surfaces_->width() - width, 0));
-    wCurseur_->setGeometry(left, 0, width, kCursorBand);
-    wCurseur_->show();
-  } else {
-    wCurseur_->hide();
+  const int cursorX = model.WCuseur.empty() ? -1 : model.cursorX;
+  if (cursorX != shownCursorX_ || model.WCuseur != shownCursorTime_) {
+    shownCursorX_ = cursorX;
+    shownCursorTime_ = model.WCuseur;
+    if (cursorX >= 0) {
+      wCurseur_->setText(qs(model.WCuseur));
+      wCurseur_->adjustSize();
+      const int width = std::max(wCurseur_->width(), 40);
+      const int left = std::clamp(cursorX - width / 2, 0, std::max(surfaces_->width() - width, 0));
+      wCurseur_->setGeometry(left, 0, width, kCursorBand);
+      wCurseur_->show();
+    } else {
+      wCurseur_->hide();
+    }
   }
   for (std::size_t i = 0; i < valCurseur_.size(); ++i) {
-    valCurseur_[i]->setText(qs(model.ValCurseur[i]));
+    if (model.ValCurseur[i] != shownValues_[i]) {
+      shownValues_[i] = model.ValCurseur[i];
+      valCurseur_[i]->setText(qs(model.ValCurseur[i]));
+    }
     const std::uint32_t colour = model.ValCurseurColor[i];
-    valCurseur_[i]->setStyleSheet(i < 5 || colour == 0 ? QString()
-                                                       : QString("color: %1; background: #202020").arg(toQColor(colour).name()));
-    valCurseur_[i]->setVisible(core_.livePanel.valCurseurVisible[i]);
+    if (colour != shownColours_[i]) {
+      shownColours_[i] = colour;
+      valCurseur_[i]->setStyleSheet(
+          i < 5 || colour == 0 ? QString() : QString("color: %1; background: #202020").arg(toQColor(colour).name()));
+    }
+    const int visible = core_.livePanel.valCurseurVisible[i] ? 1 : 0;
+    if (visible != shownVisible_[i]) {
+      shownVisible_[i] = visible;
+      valCurseur_[i]->setVisible(visible != 0);
+    }
   }
   for (std::size_t i = 0; i < options_.size(); ++i) {
+    const bool selected = trace.selectedQuantity == static_cast<int>(i);
+    if (options_[i]->isChecked() == selected) continue;
     const QSignalBlocker block(options_[i]);
-    options_[i]->setChecked(core_.trace.selectedQuantity == static_cast<int>(i));
+    options_[i]->setChecked(selected);
   }
   if (timeBase_->currentText().toStdString() != model.timeBaseText) {
     const QSignalBlocker block(timeBase_);
     timeBase_->setCurrentText(qs(model.timeBaseText));
   }
+  if (model.pointer == shownPointer_) return;
+  shownPointer_ = model.pointer;
   switch (model.pointer) {
     case TraceModel::Pointer::Pan: oscillo_->setCursor(panPointer_); break;
     case TraceModel::Pointer::Zoom: oscillo_->setCursor(zoomPointer_); break;

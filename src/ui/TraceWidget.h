@@ -5,6 +5,7 @@
 // core's display lists into a cached picture; a new sample adds only its
 // segments, and the cursor is drawn over the picture.
 #include <QComboBox>
+#include <QTimer>
 #include <QImage>
 #include <QLabel>
 #include <QRadioButton>
@@ -26,6 +27,7 @@ class OscilloWidget : public QWidget {
   // Brings the cached picture up to date with the model.
   void sync();
   const QImage& picture() const { return picture_; }
+  int shownCursorX() const { return cursorX_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -38,6 +40,7 @@ class OscilloWidget : public QWidget {
   QImage picture_;
   std::uint64_t generation_ = ~std::uint64_t{0};
   std::size_t paintedLines_ = 0;
+  int cursorX_ = -1;
 };
 
 class OverviewStrip : public QWidget {
@@ -67,6 +70,7 @@ class TraceWidget : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void modelChanged();
   void render();
   void layoutSurfaces();
 
@@ -80,6 +84,16 @@ class TraceWidget : public QWidget {
   std::array<QLabel*, 10> valCurseur_{};
   QCursor panPointer_;
   QCursor zoomPointer_;
+  // What the controls show, so a new sample touches only what changed.
+  std::uint64_t stripGeneration_ = ~std::uint64_t{0};
+  std::pair<int, int> overview_{-1, -1};
+  std::array<std::string, 10> shownValues_{};
+  std::array<std::uint32_t, 10> shownColours_{};
+  std::array<int, 10> shownVisible_{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+  std::string shownCursorTime_;
+  int shownCursorX_ = -2;
+  TraceModel::Pointer shownPointer_ = TraceModel::Pointer::Default;
+  QTimer* coalesce_ = nullptr;
   Subscription subscription_;
 };
 

@@ -50,7 +50,9 @@ void handleMeasurement(Core& core) {
     // Sequence 0 is not checked, and neither is the first record after the
     // module was identified: there is no previous record to compare with.
     const bool hasPrevious = !rx.lastFrameText.empty();
-    if (sequence != 0 && hasPrevious && core.factory.visible && sequence != rx.lastFrameSeq + 1) {
+    const bool lost = sequence != 0 && hasPrevious && sequence != rx.lastFrameSeq + 1;
+    if (lost) ++rx.lostFrames;
+    if (lost && core.factory.visible) {
       core.factory.PerteDeTrame = true;
       core.factory.changed.notify();
       core.log.LogLine(rx.lastFrameText);

@@ -19,6 +19,9 @@ struct RxState {
   bool rxFrameBad = false;     // the last completed frame failed its checksum
   std::string lastFrameText;   // previous measurement record, for the lost-frame report
   std::uint8_t lastFrameSeq = 0;
+  // Breaks in the measurement records' sequence ("Perte de trame") since
+  // start-up, counted whether the factory window shows them or not.
+  std::uint32_t lostFrames = 0;
   bool updateOk = false;       // the bootloader reported a successful update
 };
 

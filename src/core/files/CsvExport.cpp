@@ -1,0 +1,136 @@
+#include "files/CsvExport.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <string_view>
+
+#include "app/Core.h"
+#include "files/TextEncoding.h"
+#include "monitor/ChannelLine.h"
+
+namespace oxalis {
+
+namespace {
+
+constexpr std::int32_t kRing = TraceBuffer::kRingSize;
+
+// The built-in columns, in their stored units.
+constexpr std::string_view kFixedHeader =
+    "time_s,Vout (mV),Richness,Lambda,O2 (%),A/F,TProbe (\xC2\xB0" "C),Vs (mV),Diag";
+
+// The samples the ring holds, oldest first: the first slot and how many.
+// The same choice as the data file writer, so that the n-th data line and
+// the n-th CSV row are the same sample.
+struct HeldSamples {
+  std::int32_t firstSlot = 0;
+  std::int32_t count = 0;
+};
+
+HeldSamples heldSamples(const TraceBuffer& trace) {
+  if (trace.ringWrapped) return {((trace.writeIndex % kRing) + kRing) % kRing, kRing};
+  // The write index comes back to 0 when the 65000th sample fills the ring,
+  // one sample before the ring counts as wrapped: that ring is full.
+  std::int32_t end = trace.writeIndex == 0 && trace.sampleCount >= kRing ? kRing : trace.writeIndex;
+  end = std::clamp(end, 0, kRing);
+  const std::int32_t first = std::clamp(trace.startIndex, 0, end);
+  return {first, end - first};
+}
+
+// One text field: quoted when it holds a separator, a quote or a line
+// break; a leading character that a spreadsheet takes for a formula is
+// disarmed with "'".
+void appendText(std::string& out, std::string_view utf8) {
+  std::string text = RepairUtf8(utf8);
+  if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+    text.insert(0, 1, '\'');
+  if (text.find_first_of(",\"\r\n") == std::string::npos) {
+    out += text;
+    return;
+  }
+  out += '"';
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+// A fixed-point value with `decimals` digits after the point: exact, whatever
+// the value, with "-" in front of a negative one ("-0.05" for -5 and 2).
+void appendFixed(std::string& out, std::int64_t value, unsigned decimals) {
+  char digits[24];
+  const std::uint64_t magnitude =
+      value < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  const auto length = static_cast<std::size_t>(end - digits);
+  if (value < 0) out += '-';
+  if (decimals == 0) {
+    out.append(digits, length);
+    return;
+  }
+  if (length <= decimals) {
+    out += "0.";
+    out.append(decimals - length, '0');
+    out.append(digits, length);
+    return;
+  }
+  out.append(digits, length - decimals);
+  out += '.';
+  out.append(end - decimals, decimals);
+}
+
+void appendHeader(std::string& out, const Core& core) {
+  out += kFixedHeader;
+  for (int k = 1; k <= 5; ++k) {
+    const ChannelDefinition& channel = core.channels.slot(k);
+    std::string name = channel.Name.empty() ? "Channel " + std::to_string(k) : channel.Name;
+    if (!channel.Unit.empty()) name += " (" + channel.Unit + ")";
+    out += ',';
+    appendText(out, name);
+  }
+  out += "\r\n";
+}
+
+void appendRow(std::string& out, std::int32_t row, const TraceSample& s, const unsigned (&channelDecimals)[5]) {
+  out += FormatPlainNumber(static_cast<double>(row) / TraceBuffer::kSamplesPerSecond);
+  const auto field = [&out](std::int64_t value, unsigned decimals) {
+    out += ',';
+    appendFixed(out, value, decimals);
+  };
+  field(s.vOutMv, 0);
+  field(s.richness, 3);
+  field(s.lambda, 3);
+  field(s.o2, 2);
+  field(s.airFuel, 2);
+  field(s.probeTempC, 0);
+  field(s.vsMv, 0);
+  field(s.diagFlags, 0);
+  for (std::size_t k = 0; k < 5; ++k) field(s.channel[k], channelDecimals[k]);
+  out += "\r\n";
+}
+
+}  // namespace
+
+std::string FormatCsv(const Core& core) {
+  const TraceBuffer& trace = core.trace;
+  const HeldSamples held = heldSamples(trace);
+
+  unsigned channelDecimals[5];
+  for (std::size_t k = 0; k < 5; ++k) channelDecimals[k] = core.channels.slot(static_cast<int>(k) + 1).Dec;
+
+  std::string out;
+  out.reserve(256 + static_cast<std::size_t>(held.count) * 80);
+  appendHeader(out, core);
+  for (std::int32_t row = 0; row < held.count; ++row) {
+    const std::int32_t slot = (held.firstSlot + row) % kRing;
+    appendRow(out, row, trace.traceRing[static_cast<std::size_t>(slot)], channelDecimals);
+  }
+  return out;
+}
+
+FileResult WriteCsv(const Core& core, const std::filesystem::path& file) {
+  return WriteFileAtomically(file, FormatCsv(core));
+}
+
+}  // namespace oxalis
