@@ -5,8 +5,10 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QTimer>
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -37,12 +39,17 @@ constexpr int kMarginMs = 10000;
 
 void printError(const std::string& text) { std::fprintf(stderr, "oxalis-monitor: %s\n", text.c_str()); }
 
-std::string oneLine(std::string text) {
-  for (std::size_t at; (at = text.find_first_of("\r\n")) != std::string::npos;)
-    text.replace(at, text.find_first_not_of("\r\n", at) == std::string::npos ? text.size() - at
-                                                                             : text.find_first_not_of("\r\n", at) - at,
-                 ": ");
-  return text;
+// A message box's text on one line: each line break becomes ": ".
+std::string oneLine(std::string_view text) {
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') {
+      line += text[i];
+    } else if (i + 1 == text.size() || (text[i + 1] != '\r' && text[i + 1] != '\n')) {
+      line += ": ";
+    }
+  }
+  return line;
 }
 
 // ---- platform adapters without a window ----
@@ -156,6 +163,7 @@ class Recorder {
     port_.setLostHandler([this] { core_.onPortLost(); });
     for (const auto id : {TimerId::Search, TimerId::Refresh, TimerId::KeepAlive, TimerId::Firmware}) {
       timers_.setTickHandler(id, [this, id] {
+        if (phase_ == Phase::Finished) return;  // a tick already queued when the run ended
         core_.onTimer(id);
         if (id == TimerId::Search) afterSearchTick();
       });
@@ -183,7 +191,7 @@ class Recorder {
 
  private:
   enum class Phase { Searching, Recording, Finished };
-  enum class Ending { Done, NoModule, Signal, OutOfTime };
+  enum class Ending { Done, NoModule, Signal, OutOfTime, NotStarted };
 
   // The search ends on the tick after a module answered, or when every
   // port was tried.
@@ -199,15 +207,15 @@ class Recorder {
     startRecord(core_);
     if (!core_.state.recording) {
       printError("The recording could not start.");
-      finish(Ending::OutOfTime);
+      finish(Ending::NotStarted);
       return;
     }
     phase_ = Phase::Recording;
     lostAtStart_ = core_.state.rx.lostFrames;
     module_ = core_.state.deviceCode + " S/N " + std::to_string(core_.state.identity.serialNumber);
-    port_text_ = "COM" + std::to_string(core_.state.currentPort);
-    if (const QString path = port_.currentPath(); !path.isEmpty()) port_text_ += " (" + path.toStdString() + ")";
-    printError("recording " + module_ + " on " + port_text_ + " for " +
+    portText_ = "COM" + std::to_string(core_.state.currentPort);
+    if (const QString path = port_.currentPath(); !path.isEmpty()) portText_ += " (" + path.toStdString() + ")";
+    printError("recording " + module_ + " on " + portText_ + " for " +
                FormatPlainNumber(static_cast<double>(recordMs_) / 1000) + " s");
     recordTimer_.start(static_cast<int>(std::min<long long>(recordMs_, INT32_MAX)));
   }
@@ -218,6 +226,8 @@ class Recorder {
     phase_ = Phase::Finished;
     recordTimer_.stop();
     deadline_.stop();
+    for (const auto id : {TimerId::Search, TimerId::Refresh, TimerId::KeepAlive, TimerId::Firmware})
+      timers_.setEnabled(id, false);
 
     int status = kExitFailed;
     if (phase == Phase::Recording) {
@@ -230,7 +240,7 @@ class Recorder {
       status = kExitNoModule;
     } else if (ending == Ending::Signal) {
       printError("Stopped before a module was found.");
-    } else {
+    } else if (ending == Ending::OutOfTime) {
       printError("No device found in time.");
       status = kExitNoModule;
     }
@@ -256,7 +266,7 @@ class Recorder {
     else
       printError("Fail to open file " + dataFile_.string() + ": " + saved.error);
 
-    std::string summary = module_ + " on " + port_text_ + ": " + std::to_string(samples) + " samples (" +
+    std::string summary = module_ + " on " + portText_ + ": " + std::to_string(samples) + " samples (" +
                           FormatPlainNumber(static_cast<double>(samples) / TraceBuffer::kSamplesPerSecond) +
                           " s), " + std::to_string(lost) + " lost frames, ";
     summary += saved.ok ? "saved to " + dataFile_.string() : std::string("not saved");
@@ -288,7 +298,7 @@ class Recorder {
   Phase phase_ = Phase::Searching;
   std::uint32_t lostAtStart_ = 0;
   std::string module_;
-  std::string port_text_;
+  std::string portText_;
 };
 
 // ---- command line ----

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "Headless.h"
 #include "MainWindow.h"
 #include "PortMap.h"
 #include "QtClock.h"
@@ -41,6 +42,9 @@ std::optional<QString> takeDemoOption(QStringList& arguments) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // --export-csv and --record run without a window, on a QCoreApplication.
+  if (oxalis::IsHeadlessCommand(argc, argv)) return oxalis::RunHeadless(argc, argv);
+
   QApplication app(argc, argv);
   QApplication::setApplicationName("Oxalis_Monitor");
   QApplication::setApplicationVersion(oxalis::kVersion);
@@ -80,14 +84,10 @@ int main(int argc, char* argv[]) {
   // the user's own port links and devices are left as they are; it lives
   // and dies with the tool.
   QTemporaryDir demoFolder;
-  std::unique_ptr<oxalis::sim::PtyHost> demoModule;
+  const std::filesystem::path demoPorts = (demoFolder.path() + "/ports").toStdString();
   if (demoDevice) {
-    oxalis::sim::SimOptions simOptions;
-    simOptions.device = demoDevice->toStdString();
-    const std::filesystem::path demoPorts = (demoFolder.path() + "/ports").toStdString();
-    demoModule = std::make_unique<oxalis::sim::PtyHost>(simOptions, demoPorts, 1);
-    if (!demoFolder.isValid() || !demoModule->start()) {
-      qCritical("Cannot start the simulated module: %s", demoModule->error().c_str());
+    if (!demoFolder.isValid()) {
+      qCritical("Cannot start the simulated module: no private folder for its port.");
       return 1;
     }
     portsFolders.insert(portsFolders.begin(), demoPorts);
@@ -125,6 +125,21 @@ int main(int argc, char* argv[]) {
 
   window.show();
   core.start();
+
+  // The simulated module is plugged in on the port the search tries first
+  // (the saved one, or port 1), before the search's first tick.
+  std::unique_ptr<oxalis::sim::PtyHost> demoModule;
+  if (demoDevice) {
+    oxalis::sim::SimOptions simOptions;
+    simOptions.device = demoDevice->toStdString();
+    const int demoPort = core.state.lastModulePort >= 1 && core.state.lastModulePort <= 32 ? core.state.lastModulePort : 1;
+    demoModule = std::make_unique<oxalis::sim::PtyHost>(simOptions, demoPorts, demoPort);
+    if (!demoModule->start()) {
+      qCritical("Cannot start the simulated module: %s", demoModule->error().c_str());
+      return 1;
+    }
+  }
+
   const int status = QApplication::exec();
   port.close();
   if (demoModule) demoModule->stop();

@@ -27,6 +27,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   releaseNote_->setLineWrapMode(QPlainTextEdit::NoWrap);
   // The history's lines end with CR LF; the box shows each as one line.
   releaseNote_->setPlainText(QString::fromStdString(ReleaseNoteText()).replace("\r\n", "\n"));
+  releaseNote_->moveCursor(QTextCursor::Start);
   releaseNote_->setMinimumSize(620, 380);
   column->addWidget(releaseNote_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

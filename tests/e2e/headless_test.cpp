@@ -1,0 +1,236 @@
+// The tool without its window, run as a script would run it: recording from
+// oxalis-sim on a pseudo-terminal into a data file, converting that file to
+// CSV, and the ways both commands fail. The monitor runs with no display
+// and no Qt platform set.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "CoreFixture.h"
+#include "files/DataFile.h"
+
+namespace {
+
+struct Run {
+  bool finished = false;
+  int exitCode = -1;
+  QString out;
+  QString err;
+};
+
+QProcessEnvironment withoutDisplay() {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(name);
+  return env;
+}
+
+// Runs the monitor to its end, waiting at most `limitMs`.
+Run runMonitor(const QStringList& arguments, int limitMs = 30000) {
+  QProcess monitor;
+  monitor.setProcessEnvironment(withoutDisplay());
+  monitor.start(OXALIS_MONITOR_PATH, arguments);
+  Run run;
+  run.finished = monitor.waitForFinished(limitMs);
+  if (!run.finished) {
+    monitor.kill();
+    monitor.waitForFinished(5000);
+  }
+  run.exitCode = monitor.exitStatus() == QProcess::NormalExit ? monitor.exitCode() : -1;
+  run.out = QString::fromUtf8(monitor.readAllStandardOutput());
+  run.err = QString::fromUtf8(monitor.readAllStandardError());
+  return run;
+}
+
+QString describe(const Run& run) { return "stdout: " + run.out + "\nstderr: " + run.err; }
+
+QStringList lines(const QString& file) {
+  QFile f(file);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  QStringList result = QString::fromUtf8(f.readAll()).split("\r\n");
+  if (!result.isEmpty() && result.back().isEmpty()) result.pop_back();
+  return result;
+}
+
+}  // namespace
+
+class HeadlessTest : public QObject {
+  Q_OBJECT
+ private slots:
+  // Every case has an app folder of its own, with an empty ports/.
+  void init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    QVERIFY(QDir().mkpath(folder_->path() + "/ports"));
+  }
+
+  void cleanup() {
+    if (sim_.state() != QProcess::NotRunning) {
+      sim_.terminate();
+      QVERIFY(sim_.waitForFinished(10000));
+    }
+    folder_.reset();
+  }
+
+  void recordsFromTheSimulatorAndExportsTheRecordingAsCsv() {
+    startSimulator();
+    const QString dataFile = folder() + "/run.DA1";
+    const Run record = runMonitor({"--record", dataFile, "--seconds", "2", "--app-folder", folder()});
+    QVERIFY2(record.finished, qPrintable(describe(record)));
+    QVERIFY2(record.exitCode == 0, qPrintable(describe(record)));
+
+    // One summary line: module, port, samples, lost frames and the file.
+    const QRegularExpression summary(
+        R"(^OX2 S/N 4321 on COM2 \(.*/ports/COM2\): (\d+) samples \(([\d.]+) s\), (\d+) lost frames, saved to (.*)\n$)");
+    const QRegularExpressionMatch said = summary.match(record.out);
+    QVERIFY2(said.hasMatch(), qPrintable(describe(record)));
+    const int samples = said.captured(1).toInt();
+    QVERIFY2(samples >= 80 && samples <= 120, qPrintable(describe(record)));  // 50 per second
+    QCOMPARE(said.captured(3), QString("0"));
+    QCOMPARE(said.captured(4), dataFile);
+
+    // The data file reads back as the window would open it.
+    oxalis::test::CoreFixture reader;
+    oxalis::FileResult opened;
+    const oxalis::DataFileRead read = oxalis::ReadDataFile(reader.core, dataFile.toStdString(), opened);
+    QVERIFY2(opened.ok, opened.error.c_str());
+    QCOMPARE(read.status, oxalis::DataFileRead::Status::Ok);
+    QCOMPARE(read.linesRead, static_cast<std::size_t>(samples));
+    QVERIFY(lines(dataFile).front().contains("4321 created: "));
+    // The ordinary closing wrote the settings, with the module's port.
+    QVERIFY(lines(folder() + "/OXL_Monitor.ini").contains("[COM]:2"));
+
+    const QString csvFile = folder() + "/run.csv";
+    const Run exported = runMonitor({"--export-csv", dataFile, csvFile});
+    QVERIFY2(exported.exitCode == 0, qPrintable(describe(exported)));
+    const QStringList csv = lines(csvFile);
+    QCOMPARE(csv.size(), samples + 1);
+    QVERIFY(csv.front().startsWith("time_s,Vout (mV),Richness,Lambda,O2 (%),A/F,TProbe (\u00B0C),Vs (mV),Diag,CAN1 (mV)"));
+    const QStringList data = lines(dataFile).mid(17);  // the sample lines
+    QCOMPARE(data.size(), samples);
+    for (int row = 0; row < samples; ++row) {
+      const QStringList fields = csv[row + 1].split(',');
+      QCOMPARE(fields.size(), 14);
+      QCOMPARE(fields[0].toDouble(), row / 50.0);
+      QCOMPARE(fields[1], data[row].split(';')[1]);  // Vout, mV in both
+    }
+    sim_.terminate();
+    QVERIFY(sim_.waitForFinished(10000));
+  }
+
+  void signalDuringTheRecordingSavesWhatWasRecorded() {
+    startSimulator();
+    const QString dataFile = folder() + "/stopped.DA1";
+    QProcess monitor;
+    monitor.setProcessEnvironment(withoutDisplay());
+    monitor.start(OXALIS_MONITOR_PATH, {"--record", dataFile, "--seconds", "600", "--app-folder", folder()});
+    QVERIFY(monitor.waitForStarted());
+    const bool recording = waitFor(monitor, QProcess::StandardError, "recording OX2 S/N 4321 on COM2");
+    monitor.terminate();  // SIGTERM
+    QVERIFY(monitor.waitForFinished(20000));
+    QVERIFY2(recording, qPrintable(output_));
+    QCOMPARE(monitor.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(monitor.exitCode(), 0);
+    QVERIFY(QString::fromUtf8(monitor.readAllStandardOutput()).contains(" lost frames, saved to " + dataFile));
+
+    oxalis::test::CoreFixture reader;
+    oxalis::FileResult opened;
+    const oxalis::DataFileRead read = oxalis::ReadDataFile(reader.core, dataFile.toStdString(), opened);
+    QVERIFY2(opened.ok, opened.error.c_str());
+    QCOMPARE(read.status, oxalis::DataFileRead::Status::Ok);
+    QVERIFY(read.linesRead < 600 * 50);
+  }
+
+  void searchWithoutModuleSaysNoDeviceFound() {
+    // Ports without an entry in ports/ are the machine's own USB adapters.
+    for (const QString& pattern : {"ttyUSB*", "ttyACM*"})
+      if (!QDir("/dev").entryList({pattern}, QDir::System).isEmpty())
+        QSKIP("a serial adapter is plugged into this machine; the search could find a real module");
+    const QString dataFile = folder() + "/none.DA1";
+    const Run run = runMonitor({"--record", dataFile, "--seconds", "2", "--app-folder", folder()});
+    QVERIFY2(run.finished, qPrintable(describe(run)));
+    QVERIFY2(run.exitCode == 3, qPrintable(describe(run)));
+    QVERIFY2(run.err.contains("No device found"), qPrintable(describe(run)));
+    QVERIFY(run.out.isEmpty());
+    QVERIFY(!QFileInfo::exists(dataFile));
+  }
+
+  void exportRefusesWhatIsNoDataFile() {
+    const QString csvFile = folder() + "/out.csv";
+    const Run missing = runMonitor({"--export-csv", folder() + "/missing.DA1", csvFile});
+    QCOMPARE(missing.exitCode, 1);
+    QVERIFY2(missing.err.contains("Fail to open file " + folder() + "/missing.DA1"), qPrintable(missing.err));
+
+    const QString notData = folder() + "/notes.DA1";
+    writeFile(notData, "shopping list\r\n");
+    const Run invalid = runMonitor({"--export-csv", notData, csvFile});
+    QCOMPARE(invalid.exitCode, 1);
+    QVERIFY2(invalid.err.contains("Invalid data file"), qPrintable(invalid.err));
+    QVERIFY(!QFileInfo::exists(csvFile));
+
+    // Naming the data file as the CSV file would destroy the recording.
+    const QString dataFile = folder() + "/keep.DA1";
+    const QByteArray recording = "www.Korvane.com : Data file\r\nDATA\r\n0;1;2;3;4;5;6;7;8;9;10;11;12;13\r\n";
+    writeFile(dataFile, recording);
+    const Run sameFile = runMonitor({"--export-csv", dataFile, folder() + "/./keep.DA1"});
+    QCOMPARE(sameFile.exitCode, 1);
+    QFile kept(dataFile);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), recording);
+  }
+
+  void wrongCommandLinesAreRefusedWithStatus2() {
+    const QString dataFile = folder() + "/x.DA1";
+    for (const QStringList& arguments : {QStringList{"--record", dataFile},
+                                         QStringList{"--record", dataFile, "--seconds", "0"},
+                                         QStringList{"--record", dataFile, "--seconds", "two"},
+                                         QStringList{"--export-csv", dataFile},
+                                         QStringList{"--export-csv", dataFile, "a.csv", "--record", dataFile}}) {
+      const Run run = runMonitor(arguments);
+      QVERIFY2(run.exitCode == 2, qPrintable(arguments.join(' ') + "\n" + describe(run)));
+      QVERIFY(!run.err.isEmpty());
+    }
+  }
+
+ private:
+  // oxalis-sim serves an OX2 module with serial 4321 at <app folder>/ports/COM2.
+  void startSimulator() {
+    sim_.start(OXALIS_SIM_PATH,
+               {"--port-dir", folder() + "/ports", "--port", "2", "--device", "OX2", "--serial", "4321"});
+    QVERIFY(sim_.waitForStarted());
+    QVERIFY2(waitFor(sim_, QProcess::StandardOutput, "COM2"), qPrintable(output_));
+  }
+
+  static void writeFile(const QString& name, const QByteArray& bytes) {
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+
+  // Waits (bounded) until the process's channel has shown `text`.
+  bool waitFor(QProcess& process, QProcess::ProcessChannel channel, const QString& text) {
+    output_.clear();
+    QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired()) {
+      process.setReadChannel(channel);
+      output_ += QString::fromLocal8Bit(process.readAll());
+      if (output_.contains(text)) return true;
+      if (process.state() == QProcess::NotRunning) return false;
+      process.waitForReadyRead(200);
+    }
+    return false;
+  }
+
+  QString folder() const { return folder_->path(); }
+
+  std::unique_ptr<QTemporaryDir> folder_;
+  QProcess sim_;
+  QString output_;
+};
+
+QTEST_GUILESS_MAIN(HeadlessTest)
+#include "headless_test.moc"
