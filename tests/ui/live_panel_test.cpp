@@ -6,20 +6,12 @@
 #include <QTest>
 
 #include "CoreFixture.h"
+#include "Screenshot.h"
 #include "MainWindow.h"
 #include "monitor/LivePanel.h"
 #include "monitor/RefreshTick.h"
 
 using namespace oxalis;
-
-namespace {
-void save(QWidget& w, const char* name) {
-  const QByteArray out = qgetenv("OXALIS_TEST_OUTPUT");
-  if (out.isEmpty()) return;
-  QDir().mkpath(out);
-  w.grab().save(out + "/" + name);
-}
-}  // namespace
 
 class LivePanelTest : public QObject {
   Q_OBJECT
@@ -50,7 +42,7 @@ class LivePanelTest : public QObject {
     refreshTick(f.core);
     QCOMPARE(panel->cell(0)->paints(), paints);  // same text, same colour
     QCOMPARE(panel->cell(1)->text(), QString(" 0.900"));
-    save(window, "live_panel_ox2.png");
+    test::saveScreenshot(window, "live_panel_ox2.png");
   }
 
   void panoraLayoutShowsItsListsAndWritesSettings() {
@@ -73,7 +65,7 @@ class LivePanelTest : public QObject {
     QCOMPARE(f.port.take(), std::string(":0200000400F00A"));
     f.core.queue.onXon();
     QCOMPARE(f.port.take(), std::string(":01000B0005EF"));
-    save(window, "live_panel_pnu.png");
+    test::saveScreenshot(window, "live_panel_pnu.png");
   }
 
   void qtxLayout() {
@@ -84,7 +76,7 @@ class LivePanelTest : public QObject {
     f.core.search.chooseOfflineModule("QTX");
     QCOMPARE(window.livePanel()->cellLabel(0)->text(), QString("I pump"));
     QVERIFY(!window.livePanel()->channelList()->isVisible());
-    save(window, "live_panel_qtx.png");
+    test::saveScreenshot(window, "live_panel_qtx.png");
   }
 
   void runStopButtonCaptionFollowsTheStream() {
@@ -103,7 +95,7 @@ class LivePanelTest : public QObject {
     refreshTick(f.core);
     QCOMPARE(window.livePanel()->cell(1)->colour(), QColor(255, 255, 0));
     window.show();
-    save(window, "live_panel_stopped.png");
+    test::saveScreenshot(window, "live_panel_stopped.png");
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(button->text(), QString("Stop"));
   }

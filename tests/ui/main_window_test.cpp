@@ -8,6 +8,7 @@
 
 #include "CoreFixture.h"
 #include "Feed.h"
+#include "Screenshot.h"
 #include "MainWindow.h"
 
 using oxalis::MainWindow;
@@ -49,11 +50,7 @@ class MainWindowTest : public QObject {
     QVERIFY(!window.oxalisOffLineAction()->isEnabled());
     QVERIFY(window.qtxOffLineAction()->isEnabled());
 
-    const QByteArray out = qgetenv("OXALIS_TEST_OUTPUT");
-    if (!out.isEmpty()) {
-      QDir().mkpath(out);
-      QVERIFY(window.grab().save(out + "/main_window_identified.png"));
-    }
+    oxalis::test::saveScreenshot(window, "main_window_identified.png");
   }
 
   void buttonsAndOfflineMenuReachTheCore() {

@@ -9,19 +9,11 @@
 #include "AboutDialog.h"
 #include "AccessCodeDialog.h"
 #include "CoreFixture.h"
+#include "Screenshot.h"
 #include "MainWindow.h"
 #include "app/UserLevel.h"
 
 using namespace oxalis;
-
-namespace {
-void save(QWidget& w, const char* name) {
-  const QByteArray out = qgetenv("OXALIS_TEST_OUTPUT");
-  if (out.isEmpty()) return;
-  QDir().mkpath(out);
-  w.grab().save(out + "/" + name);
-}
-}  // namespace
 
 class ShellTest : public QObject {
   Q_OBJECT
@@ -55,7 +47,7 @@ class ShellTest : public QObject {
     QVERIFY(!window.toolButton("Open")->isEnabled());
     QVERIFY(!window.action("DataNew")->isEnabled());
     QVERIFY(window.toolButton("Stop_Record")->isEnabled());
-    save(window, "main_window_recording.png");
+    test::saveScreenshot(window, "main_window_recording.png");
   }
 
   void windowSnapsBackTo1024By768() {
@@ -78,7 +70,7 @@ class ShellTest : public QObject {
     QCOMPARE(dialog.windowTitle(), QString("User Code"));
     QCOMPARE(dialog.codeBox()->echoMode(), QLineEdit::Password);
     QTest::keyClicks(dialog.codeBox(), "482913");
-    save(dialog, "access_code_master.png");
+    test::saveScreenshot(dialog, "access_code_master.png");
     QTest::mouseClick(dialog.enterButton(), Qt::LeftButton);
     QCOMPARE(f.core.state.userLevel, std::uint8_t{kLevelMaster});
     QCOMPARE(window.statusPanel(4)->text(), QString("User level : Master"));
@@ -95,7 +87,7 @@ class ShellTest : public QObject {
     f.core.accessCode.changed.notify();
     QCOMPARE(dialog.windowTitle(), QString("User Code ID: 24321"));
     QCOMPARE(dialog.codeBox()->echoMode(), QLineEdit::Normal);
-    save(dialog, "access_code_normal.png");
+    test::saveScreenshot(dialog, "access_code_normal.png");
   }
 
   void aboutBoxShowsTheHistoryInAFixedFont() {
@@ -105,7 +97,7 @@ class ShellTest : public QObject {
     QVERIFY(about.releaseNote()->isReadOnly());
     QVERIFY(about.releaseNote()->toPlainText().startsWith("V2.8    Fix: crash during minimisation of main window\n"));
     QVERIFY(QFontInfo(about.releaseNote()->font()).fixedPitch());
-    save(about, "about.png");
+    test::saveScreenshot(about, "about.png");
   }
 };
 

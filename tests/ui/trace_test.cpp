@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "MainWindow.h"
+#include "Screenshot.h"
 #include "SimulatedLink.h"
 #include "app/Recording.h"
 #include "trace/Trace.h"
@@ -11,12 +12,6 @@
 using namespace oxalis;
 
 namespace {
-void save(QWidget& w, const char* name) {
-  const QByteArray out = qgetenv("OXALIS_TEST_OUTPUT");
-  if (out.isEmpty()) return;
-  QDir().mkpath(out);
-  w.grab().save(out + "/" + name);
-}
 
 int countColour(const QImage& image, QColor colour) {
   int n = 0;
@@ -51,12 +46,12 @@ class TraceTest : public QObject {
     // The richness curve is drawn in white (slot 7's colour) on the black area.
     QVERIFY(countColour(window.trace()->oscillo()->picture(), Qt::white) > 100);
     QCOMPARE(window.statusPanel(6)->text(), QString("Data memory used : 0%"));
-    save(window, "trace_5s.png");
+    test::saveScreenshot(window, "trace_5s.png");
 
     TimeBase_Click(link.core, "500s");
     QCOMPARE(link.core.state.tracePoints, 25000);
     QVERIFY(countColour(window.trace()->oscillo()->picture(), Qt::white) > 10);
-    save(window, "trace_500s.png");
+    test::saveScreenshot(window, "trace_500s.png");
   }
 
   void mouseZoomPanAndCursor() {
@@ -91,7 +86,7 @@ class TraceTest : public QObject {
     QVERIFY(link.core.traceView.cursorX >= 0);
     QVERIFY(window.trace()->cursorTime()->isVisible());
     QVERIFY(!window.trace()->cursorValue(1)->text().isEmpty());
-    save(window, "trace_cursor.png");
+    test::saveScreenshot(window, "trace_cursor.png");
   }
 };
 

@@ -38,18 +38,7 @@ void appendTwoDigits(std::string& out, int value) {
   out += static_cast<char>('0' + value % 10);
 }
 
-// A channel text as one field: a ";" or a line break inside it would shift
-// every later field, as in the channel line.
-void appendText(std::string& out, std::string_view text) {
-  for (char c : text) {
-    if (c == ';')
-      out += ',';
-    else if (c == '\r' || c == '\n')
-      out += ' ';
-    else
-      out += c;
-  }
-}
+void appendText(std::string& out, std::string_view text) { AppendFieldText(out, text); }
 
 // "prefix;v1;v2;v3;v4;v5" followed by CR LF, one value per user channel.
 template <typename Field>

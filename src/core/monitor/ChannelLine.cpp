@@ -34,17 +34,8 @@ bool isYes(std::string_view field) {
   return upper(field[0]) == 'Y' && upper(field[1]) == 'E' && upper(field[2]) == 'S';
 }
 
-// A text field as written into a line: nothing in it may end the field or
-// the line.
 void appendText(std::string& out, std::string_view text) {
-  for (char c : text) {
-    if (c == ';')
-      out += ',';
-    else if (c == '\r' || c == '\n')
-      out += ' ';
-    else
-      out += c;
-  }
+  AppendFieldText(out, text);
   out += ';';
 }
 
@@ -54,6 +45,17 @@ void appendNumber(std::string& out, double value) {
 }
 
 }  // namespace
+
+void AppendFieldText(std::string& out, std::string_view text) {
+  for (char c : text) {
+    if (c == ';')
+      out += ',';
+    else if (c == '\r' || c == '\n')
+      out += ' ';
+    else
+      out += c;
+  }
+}
 
 std::string FormatPlainNumber(double value) {
   if (std::isnan(value) || value == 0) return "0";

@@ -29,6 +29,11 @@ inline constexpr std::array<std::string_view, ChannelTable::kSlots> kDefaultChan
     "Diag;0x000;1;2;1;0;0;1;0;0;256;;16777215;NO",
 };
 
+// Appends a text as one ";"-separated field: a ";" inside it becomes ","
+// and a line break a space, so it cannot shift the fields after it or end
+// the line.
+void AppendFieldText(std::string& out, std::string_view text);
+
 // A double as a plain decimal number: "." as separator, never an exponent,
 // integers without decimals, and the fewest digits that read back (with
 // ReadLeadingNumber) to exactly the same double. Values of any magnitude keep
