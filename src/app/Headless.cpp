@@ -37,15 +37,17 @@ constexpr double kLongestRecordingSeconds = 86400;
 // the identification and the shutdown.
 constexpr int kMarginMs = 10000;
 
-void printError(const std::string& text) { std::fprintf(stderr, "oxalis-monitor: %s\n", text.c_str()); }
+// Messages, warnings and progress: standard error, so that standard output
+// holds only the result.
+void printMessage(const std::string& text) { std::fprintf(stderr, "oxalis-monitor: %s\n", text.c_str()); }
 
-// A message box's text on one line: each line break becomes ": ".
+// A message box's text on one line: each line break inside it becomes ": ".
 std::string oneLine(std::string_view text) {
   std::string line;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\r' && text[i] != '\n') {
       line += text[i];
-    } else if (i + 1 == text.size() || (text[i + 1] != '\r' && text[i + 1] != '\n')) {
+    } else if (i + 1 < text.size() && text[i + 1] != '\r' && text[i + 1] != '\n') {
       line += ": ";
     }
   }
@@ -60,12 +62,12 @@ std::string oneLine(std::string_view text) {
 class HeadlessDialogs : public Dialogs {
  public:
   void message(const std::string& text, const std::string& title, MessageIcon) override {
-    printError(title + ": " + oneLine(text));
+    printMessage(title + ": " + oneLine(text));
   }
   Answer question(const std::string& text, const std::string& title, QuestionButtons buttons,
                   MessageIcon) override {
     const Answer answer = buttons == QuestionButtons::YesNo ? Answer::No : Answer::Cancel;
-    printError(title + ": " + oneLine(text) + (answer == Answer::No ? " - answered No" : " - cancelled"));
+    printMessage(title + ": " + oneLine(text) + (answer == Answer::No ? " - answered No" : " - cancelled"));
     return answer;
   }
   std::optional<std::string> openFile(const FileDialogRequest&) override { return std::nullopt; }
@@ -113,7 +115,7 @@ std::filesystem::path pathOf(const QString& text) { return std::filesystem::path
 int exportCsv(const std::filesystem::path& dataFile, const std::filesystem::path& csvFile) {
   std::error_code ec;
   if (std::filesystem::equivalent(dataFile, csvFile, ec)) {
-    printError("The CSV file " + csvFile.string() + " would replace the data file it is made from.");
+    printMessage("The CSV file " + csvFile.string() + " would replace the data file it is made from.");
     return kExitFailed;
   }
 
@@ -129,20 +131,20 @@ int exportCsv(const std::filesystem::path& dataFile, const std::filesystem::path
   FileResult opened;
   const DataFileRead read = ReadDataFile(core, dataFile, opened);
   if (!opened.ok) {
-    printError("Fail to open file " + dataFile.string() + ": " + opened.error);
+    printMessage("Fail to open file " + dataFile.string() + ": " + opened.error);
     return kExitFailed;
   }
   if (read.status == DataFileRead::Status::NotADataFile) {
-    printError("Invalid data file: " + dataFile.string());
+    printMessage("Invalid data file: " + dataFile.string());
     return kExitFailed;
   }
   if (read.linesDropped > 0)
-    printError("The data file holds " + std::to_string(read.linesRead) + " samples; the newest " +
+    printMessage("The data file holds " + std::to_string(read.linesRead) + " samples; the newest " +
                std::to_string(read.linesRead - read.linesDropped) + " are exported.");
 
   const FileResult written = WriteCsv(core, csvFile);
   if (!written.ok) {
-    printError("Fail to open file " + csvFile.string() + ": " + written.error);
+    printMessage("Fail to open file " + csvFile.string() + ": " + written.error);
     return kExitFailed;
   }
   std::printf("%zu samples exported to %s\n", read.linesRead - read.linesDropped, csvFile.string().c_str());
@@ -179,7 +181,7 @@ class Recorder {
 
   int run() {
     if (recordMs_ / 1000 > TraceBuffer::kRingSize / TraceBuffer::kSamplesPerSecond)
-      printError("The trace holds " + std::to_string(TraceBuffer::kRingSize / TraceBuffer::kSamplesPerSecond) +
+      printMessage("The trace holds " + std::to_string(TraceBuffer::kRingSize / TraceBuffer::kSamplesPerSecond) +
                  " s of samples; a longer recording keeps only its newest part.");
     core_.start();
     // The search tries the last module's port, then every port, each for
@@ -206,7 +208,7 @@ class Recorder {
   void beginRecording() {
     startRecord(core_);
     if (!core_.state.recording) {
-      printError("The recording could not start.");
+      printMessage("The recording could not start.");
       finish(Ending::NotStarted);
       return;
     }
@@ -215,7 +217,7 @@ class Recorder {
     module_ = core_.state.deviceCode + " S/N " + std::to_string(core_.state.identity.serialNumber);
     portText_ = "COM" + std::to_string(core_.state.currentPort);
     if (const QString path = port_.currentPath(); !path.isEmpty()) portText_ += " (" + path.toStdString() + ")";
-    printError("recording " + module_ + " on " + portText_ + " for " +
+    printMessage("recording " + module_ + " on " + portText_ + " for " +
                FormatPlainNumber(static_cast<double>(recordMs_) / 1000) + " s");
     recordTimer_.start(static_cast<int>(std::min<long long>(recordMs_, INT32_MAX)));
   }
@@ -231,17 +233,17 @@ class Recorder {
 
     int status = kExitFailed;
     if (phase == Phase::Recording) {
-      status = saveRecording();
+      status = saveRecording(ending);
       if (ending == Ending::OutOfTime) {
-        printError("The recording did not end in time.");
+        printMessage("The recording did not end in time.");
         status = kExitFailed;
       }
     } else if (ending == Ending::NoModule) {
       status = kExitNoModule;
     } else if (ending == Ending::Signal) {
-      printError("Stopped before a module was found.");
+      printMessage("Stopped before a module was found.");
     } else if (ending == Ending::OutOfTime) {
-      printError("No device found in time.");
+      printMessage("No device found in time.");
       status = kExitNoModule;
     }
 
@@ -249,12 +251,12 @@ class Recorder {
     // that failed) go to a recovery file, the settings are written and the
     // port is closed.
     const ShutdownReport report = shutdown(core_, false);
-    if (!report.recoveryFile.empty()) printError("The recorded samples were kept in " + report.recoveryFile);
-    if (!report.error.empty()) printError(report.error);
+    if (!report.recoveryFile.empty()) printMessage("The recorded samples were kept in " + report.recoveryFile);
+    if (!report.error.empty()) printMessage(report.error);
     QCoreApplication::exit(status);
   }
 
-  int saveRecording() {
+  int saveRecording(Ending ending) {
     stopRecord(core_);
     const TraceBuffer& trace = core_.trace;
     const std::int32_t samples = trace.sampleCount;
@@ -264,7 +266,7 @@ class Recorder {
     if (saved.ok)
       core_.state.dataNotSaved = false;
     else
-      printError("Fail to open file " + dataFile_.string() + ": " + saved.error);
+      printMessage("Fail to open file " + dataFile_.string() + ": " + saved.error);
 
     std::string summary = module_ + " on " + portText_ + ": " + std::to_string(samples) + " samples (" +
                           FormatPlainNumber(static_cast<double>(samples) / TraceBuffer::kSamplesPerSecond) +
@@ -276,8 +278,10 @@ class Recorder {
     std::fflush(stdout);
 
     if (!saved.ok) return kExitFailed;
-    if (samples == 0) {
-      printError("No measurement arrived during the recording.");
+    // A recording the user stopped holds what it holds; one that ran its
+    // course without a single measurement means the module sent none.
+    if (samples == 0 && ending != Ending::Signal) {
+      printMessage("No measurement arrived during the recording.");
       return kExitFailed;
     }
     return kExitDone;
@@ -304,7 +308,7 @@ class Recorder {
 // ---- command line ----
 
 int usageError(const QString& text) {
-  printError(text.toStdString() + " (--help lists the options)");
+  printMessage(text.toStdString() + " (--help lists the options)");
   return kExitUsage;
 }
 
@@ -369,6 +373,15 @@ int RunHeadless(int argc, char* argv[]) {
                       QString::number(kLongestRecordingSeconds) + ".");
   const QString dataFile = options.value(recordOption);
   if (dataFile.isEmpty()) return usageError("--record needs the data file to write.");
+  // Found out now rather than after the recording.
+  std::error_code ec;
+  const std::filesystem::path target = pathOf(dataFile);
+  const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+  if (!std::filesystem::is_directory(folder, ec) || std::filesystem::is_directory(target, ec)) {
+    printMessage("Fail to open file " + target.string() + ": " +
+                 (std::filesystem::is_directory(target, ec) ? "a folder of that name is in the way" : "no such folder"));
+    return kExitFailed;
+  }
 
   Recorder recorder(pathOf(dataFile), seconds, prepareAppFolder(options.value(appFolderOption)));
   return recorder.run();

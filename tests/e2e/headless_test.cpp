@@ -147,8 +147,8 @@ class HeadlessTest : public QObject {
 
   void searchWithoutModuleSaysNoDeviceFound() {
     // Ports without an entry in ports/ are the machine's own USB adapters.
-    for (const QString& pattern : {"ttyUSB*", "ttyACM*"})
-      if (!QDir("/dev").entryList({pattern}, QDir::System).isEmpty())
+    for (const char* pattern : {"ttyUSB*", "ttyACM*"})
+      if (!QDir("/dev").entryList({QString(pattern)}, QDir::System).isEmpty())
         QSKIP("a serial adapter is plugged into this machine; the search could find a real module");
     const QString dataFile = folder() + "/none.DA1";
     const Run run = runMonitor({"--record", dataFile, "--seconds", "2", "--app-folder", folder()});
@@ -159,7 +159,14 @@ class HeadlessTest : public QObject {
     QVERIFY(!QFileInfo::exists(dataFile));
   }
 
-  void exportRefusesWhatIsNoDataFile() {
+  void filesThatCannotBeUsedFailWithStatus1() {
+    // A recording that could not be saved fails before the search.
+    const Run noFolder = runMonitor({"--record", folder() + "/missing/x.DA1", "--seconds", "1", "--app-folder", folder()});
+    QCOMPARE(noFolder.exitCode, 1);
+    QVERIFY2(noFolder.err.contains("Fail to open file " + folder() + "/missing/x.DA1: no such folder"),
+             qPrintable(noFolder.err));
+    QVERIFY(!noFolder.err.contains("No device found"));
+
     const QString csvFile = folder() + "/out.csv";
     const Run missing = runMonitor({"--export-csv", folder() + "/missing.DA1", csvFile});
     QCOMPARE(missing.exitCode, 1);
