@@ -19,24 +19,6 @@ constexpr std::int32_t kRing = TraceBuffer::kRingSize;
 constexpr std::string_view kFixedHeader =
     "time_s,Vout (mV),Richness,Lambda,O2 (%),A/F,TProbe (\xC2\xB0" "C),Vs (mV),Diag";
 
-// The samples the ring holds, oldest first: the first slot and how many.
-// The same choice as the data file writer, so that the n-th data line and
-// the n-th CSV row are the same sample.
-struct HeldSamples {
-  std::int32_t firstSlot = 0;
-  std::int32_t count = 0;
-};
-
-HeldSamples heldSamples(const TraceBuffer& trace) {
-  if (trace.ringWrapped) return {((trace.writeIndex % kRing) + kRing) % kRing, kRing};
-  // The write index comes back to 0 when the 65000th sample fills the ring,
-  // one sample before the ring counts as wrapped: that ring is full.
-  std::int32_t end = trace.writeIndex == 0 && trace.sampleCount >= kRing ? kRing : trace.writeIndex;
-  end = std::clamp(end, 0, kRing);
-  const std::int32_t first = std::clamp(trace.startIndex, 0, end);
-  return {first, end - first};
-}
-
 // One text field: quoted when it holds a separator, a quote or a line
 // break; a leading character that a spreadsheet takes for a formula is
 // disarmed with "'".
@@ -114,7 +96,9 @@ void appendRow(std::string& out, std::int32_t row, const TraceSample& s, const u
 
 std::string FormatCsv(const Core& core) {
   const TraceBuffer& trace = core.trace;
-  const HeldSamples held = heldSamples(trace);
+  // The same order as the data file writer: the n-th data line and the
+  // n-th row are the same sample.
+  const TraceBuffer::HeldSlots held = trace.heldSlots();
 
   unsigned channelDecimals[5];
   for (std::size_t k = 0; k < 5; ++k) channelDecimals[k] = core.channels.slot(static_cast<int>(k) + 1).Dec;

@@ -170,19 +170,7 @@ std::string FormatDataFile(const Core& core) {
   const TraceBuffer& trace = core.trace;
   std::string out = formatHeader(core);
 
-  std::int32_t first = 0;
-  std::int32_t count = 0;
-  if (trace.ringWrapped) {
-    first = ((trace.writeIndex % kRing) + kRing) % kRing;  // the oldest sample
-    count = kRing;
-  } else {
-    // The write index comes back to 0 when the 65000th sample fills the
-    // ring, one sample before the ring counts as wrapped: that ring is full.
-    std::int32_t end = trace.writeIndex == 0 && trace.sampleCount >= kRing ? kRing : trace.writeIndex;
-    end = std::clamp(end, 0, kRing);
-    first = std::clamp(trace.startIndex, 0, end);
-    count = end - first;
-  }
+  const auto [first, count] = trace.heldSlots();
 
   out.reserve(out.size() + static_cast<std::size_t>(count) * 64);
   for (std::int32_t i = 0; i < count; ++i) {

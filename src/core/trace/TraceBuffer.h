@@ -1,6 +1,7 @@
 #pragma once
 // The trace: a ring of 65000 samples, one per measurement (20 ms each),
 // allocated once; the visible window onto it; the cursor.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -50,6 +51,22 @@ struct TraceBuffer {
   // OptionChOscillo: the built-in quantity drawn, 0 vOutMv, 1 richness,
   // 2 lambda, 3 o2, 4 airFuel; -1 none.
   int selectedQuantity = 1;
+
+  // The samples the ring holds, oldest first: the slot of the oldest and how
+  // many. The data file and the CSV export write them in this order.
+  struct HeldSlots {
+    std::int32_t firstSlot = 0;
+    std::int32_t count = 0;
+  };
+  HeldSlots heldSlots() const {
+    if (ringWrapped) return {((writeIndex % kRingSize) + kRingSize) % kRingSize, kRingSize};
+    // The write index comes back to 0 when the 65000th sample fills the
+    // ring, one sample before the ring counts as wrapped: that ring is full.
+    const std::int32_t end =
+        std::clamp(writeIndex == 0 && sampleCount >= kRingSize ? kRingSize : writeIndex, 0, kRingSize);
+    const std::int32_t first = std::clamp(startIndex, 0, end);
+    return {first, end - first};
+  }
 
   TraceSample& at(std::int32_t sampleNumber) {
     return traceRing[static_cast<std::size_t>(((sampleNumber % kRingSize) + kRingSize) % kRingSize)];
