@@ -12,7 +12,6 @@ namespace {
 
 constexpr const char* kDefaultName = "default.DA1";
 
-std::string folderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
 
 void showFileInCaption(Core& core) {
   MainWindowModel& window = core.mainWindow;
@@ -42,6 +41,8 @@ FileDialogRequest dataDialog(const Core& core, const char* title, const char* fi
 }
 
 }  // namespace
+
+std::string FolderOfPath(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
 
 bool offerToSaveData(Core& core) {
   if (!core.state.dataNotSaved) return true;
@@ -96,7 +97,7 @@ bool dataOpen(Core& core) {
   }
   AppState& state = core.state;
   state.dataFileName = *file;
-  state.dataFolder = folderOf(*file);
+  state.dataFolder = FolderOfPath(*file);
   showFileInCaption(core);
   updateOverviewBox(core);
   repaintTrace(core);
@@ -120,7 +121,7 @@ bool dataSaveAs(Core& core) {
   if (!file) return false;
   if (!writeTo(core, *file)) return false;
   core.state.dataFileName = *file;
-  core.state.dataFolder = folderOf(*file);
+  core.state.dataFolder = FolderOfPath(*file);
   showFileInCaption(core);
   return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 // The data menu: "New", "Open", "Save", "Save As".
+#include <string>
+
 namespace oxalis {
 
 class Core;
@@ -14,6 +16,9 @@ bool dataSaveAs(Core& core);
 // "Data not saved. Do you want to save data?" when unsaved samples exist:
 // Yes saves (Save As), No goes on, Cancel stops. True to go on.
 bool offerToSaveData(Core& core);
+
+// The folder of a file path, on the platform's separator.
+std::string FolderOfPath(const std::string& path);
 
 // Empties the trace buffer and puts the window back at its start.
 void clearTraceData(Core& core);
