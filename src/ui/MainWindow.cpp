@@ -109,6 +109,7 @@ void MainWindow::buildMenus() {
   addEntry(file, "DataSave", "&Save", [this] { dataSave(core_); })->setShortcut(QKeySequence::Save);
   addEntry(file, "DataSaveAs", "&Save As", [this] { dataSaveAs(core_); })
       ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  addEntry(file, "DataExportCsv", "&Export CSV...", [this] { dataExportCsv(core_); });
   file->addSeparator();
   for (const auto& [name, code] : {std::pair{"Oxalis_OffLine", "OX2"}, std::pair{"Panora_OffLine", "PNU"},
                                    std::pair{"QTX_OffLine", "QTX"}}) {
@@ -174,6 +175,7 @@ void MainWindow::render() {
   renderEntry(actions_.at("DataOpen"), model_.dataOpen);
   renderEntry(actions_.at("DataSave"), model_.dataSave);
   renderEntry(actions_.at("DataSaveAs"), model_.dataSaveAs);
+  renderEntry(actions_.at("DataExportCsv"), model_.dataExportCsv);
   renderEntry(actions_.at("Oxalis_OffLine"), model_.oxalisOffLine);
   renderEntry(actions_.at("Panora_OffLine"), model_.panoraOffLine);
   renderEntry(actions_.at("QTX_OffLine"), model_.qtxOffLine);

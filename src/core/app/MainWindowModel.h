@@ -43,6 +43,7 @@ struct MainWindowModel {
   MenuEntry dataOpen{"&Open"};
   MenuEntry dataSave{"&Save"};
   MenuEntry dataSaveAs{"&Save As"};
+  MenuEntry dataExportCsv{"&Export CSV..."};
   MenuEntry oxalisOffLine{"&Oxalis"};
   MenuEntry panoraOffLine{"&Panora"};
   MenuEntry qtxOffLine{"&QTX"};

@@ -10,7 +10,7 @@ namespace {
 
 void enableDataCommands(Core& core, bool enabled) {
   MainWindowModel& window = core.mainWindow;
-  for (MenuEntry* entry : {&window.dataNew, &window.dataOpen, &window.dataSave, &window.dataSaveAs})
+  for (MenuEntry* entry : {&window.dataNew, &window.dataOpen, &window.dataSave, &window.dataSaveAs, &window.dataExportCsv})
     entry->enabled = enabled;
   for (const char* key : {"Open", "Save"}) {
     if (enabled)

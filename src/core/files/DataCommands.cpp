@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/Core.h"
+#include "files/CsvExport.h"
 #include "files/DataFile.h"
 #include "trace/Trace.h"
 
@@ -123,6 +124,25 @@ bool dataSaveAs(Core& core) {
   core.state.dataFileName = *file;
   core.state.dataFolder = FolderOfPath(*file);
   showFileInCaption(core);
+  return true;
+}
+
+}  // namespace oxalis
+
+namespace oxalis {
+
+bool dataExportCsv(Core& core) {
+  FileDialogRequest request = dataDialog(core, "Export CSV", "CSV files (*.csv)|*.csv");
+  request.defaultExtension = "csv";
+  request.fileName = std::filesystem::path(core.state.dataFileName).stem().string();
+  request.promptOverwrite = true;
+  const auto file = core.platform.dialogs.saveFile(request);
+  if (!file) return false;
+  const FileResult result = WriteCsv(core, *file);
+  if (!result.ok) {
+    core.platform.dialogs.message("Fail to open file " + *file + "\n" + result.error, "Error", MessageIcon::Warning);
+    return false;
+  }
   return true;
 }
 

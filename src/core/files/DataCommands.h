@@ -12,6 +12,8 @@ bool dataNew(Core& core);
 bool dataOpen(Core& core);
 bool dataSave(Core& core);
 bool dataSaveAs(Core& core);
+// "Export CSV...": the recorded samples as a CSV file in physical units.
+bool dataExportCsv(Core& core);
 
 // "Data not saved. Do you want to save data?" when unsaved samples exist:
 // Yes saves (Save As), No goes on, Cancel stops. True to go on.

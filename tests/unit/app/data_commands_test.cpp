@@ -131,6 +131,19 @@ TEST_F(DataCommandsTest, StartRecordWithUnsavedDataOffersToSaveFirst) {
   EXPECT_EQ(core.trace.sampleCount, 2);
 }
 
+TEST_F(DataCommandsTest, ExportCsvWritesTheSamplesInPhysicalUnits) {
+  record(2);
+  const std::string target = (folder / "run.csv").string();
+  dialogs.files = {target};
+  EXPECT_TRUE(dataExportCsv(core));
+  EXPECT_EQ(dialogs.fileRequests.back().title, "Export CSV");
+  std::ifstream in(target, std::ios::binary);
+  const std::string csv(std::istreambuf_iterator<char>(in), {});
+  EXPECT_EQ(csv.rfind("time_s,", 0), 0u);
+  EXPECT_NE(csv.find("\r\n0.02,0,0.801,"), std::string::npos);
+  EXPECT_TRUE(core.state.dataNotSaved);  // a CSV is no substitute for the data file
+}
+
 TEST_F(DataCommandsTest, FailedSearchStopsTheRecording) {
   startRecord(core);
   ASSERT_TRUE(core.state.recording);
