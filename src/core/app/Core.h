@@ -74,6 +74,14 @@ class Core {
   // Timer ticks, as the platform delivers them.
   void onTimer(TimerId id);
 
+  // Opens port n; once it is open, a failed write or a lost port is
+  // reported again.
+  PortOpenResult openPort(int portNumber) {
+    const PortOpenResult result = platform.port.open(portNumber);
+    if (result == PortOpenResult::Ok) queue.portOpened();
+    return result;
+  }
+
   // Button `Identifie`.
   void Identifie_Click() { commands.IdentifyRequest(); }
 

@@ -34,7 +34,7 @@ void PortSearch::tick() {
   if (state.linkUp) {
     // A module answered since the previous tick: the search is over.
     if (state.currentPort >= 1 && state.currentPort <= kLastPort) {
-      if (!port.isOpen() && port.open(state.currentPort) == PortOpenResult::Ok) core_.queue.portOpened();
+      if (!port.isOpen()) core_.openPort(state.currentPort);
       showPort("COM:" + std::to_string(state.currentPort));
       core_.platform.timers.setEnabled(TimerId::Search, false);
       if (state.streamRunning) core_.commands.StartFrames();
@@ -66,7 +66,7 @@ void PortSearch::tryPort() {
   SerialPort& port = core_.platform.port;
   Timers& timers = core_.platform.timers;
 
-  const PortOpenResult result = port.open(state.currentPort);
+  const PortOpenResult result = core_.openPort(state.currentPort);
   showPort("COM:" + std::to_string(state.currentPort));
   if (result != PortOpenResult::Ok) {
     timers.setInterval(TimerId::Search, kIntervalNextPort);
@@ -78,14 +78,12 @@ void PortSearch::tryPort() {
     }
     return;
   }
-  core_.queue.portOpened();
   timers.setInterval(TimerId::Search, kIntervalListen);
   core_.commands.IdentifyRequest();
 }
 
 void PortSearch::fail() {
   AppState& state = core_.state;
-  SerialPort& port = core_.platform.port;
   // Everything settled before the box: ticks and bytes delivered while it
   // is open find the search stopped.
   core_.platform.timers.setEnabled(TimerId::Search, false);
@@ -94,7 +92,7 @@ void PortSearch::fail() {
   if (state.lastModulePort != 0) {
     // A module plugged in later answers the refresh tick's requests here.
     state.currentPort = state.lastModulePort;
-    if (port.open(state.currentPort) == PortOpenResult::Ok) core_.queue.portOpened();
+    core_.openPort(state.currentPort);
     showPort("COM:" + std::to_string(state.currentPort));
   }
   if (core_.hooks.stopRecording) core_.hooks.stopRecording();

@@ -86,7 +86,19 @@ const Layout* layoutFor(const std::string& code) {
   return nullptr;
 }
 
-std::string slot5Label(const ChannelDefinition& slot) { return slot.Name + " (" + slot.Unit + ")"; }
+// Label 12 + k names user channel k in its colour.
+void labelChannel(LivePanelModel& panel, int k, const ChannelDefinition& slot) {
+  auto& cell = panel.cells[static_cast<std::size_t>(12 + k)];
+  cell.label = slot.Name;
+  cell.labelColor = slot.Color;
+  cell.labelTooltip = ChannelTooltipText(slot);
+}
+
+// Label 8 of the five-channel types names the analogue input (slot 5).
+void labelAnalogueInput(LivePanelModel& panel, const ChannelDefinition& slot5) {
+  panel.cells[8].label = slot5.Name + " (" + slot5.Unit + ")";
+  panel.cells[8].labelTooltip = ChannelTooltipText(slot5);
+}
 
 }  // namespace
 
@@ -133,11 +145,7 @@ void layoutPanelForModule(Core& core) {
   core.factory.sendTpropEnabled = layout->sendTprop;
 
   // Labels 8 and 17 of the five-channel types name the analogue input.
-  if (layout != &kOxalis) {
-    const auto& slot5 = core.channels.slot(5);
-    panel.cells[8].label = slot5Label(slot5);
-    panel.cells[8].labelTooltip = ChannelTooltipText(slot5);
-  }
+  if (layout != &kOxalis) labelAnalogueInput(panel, core.channels.slot(5));
   panel.forceRepaint = true;
   panel.changed.notify();
   window.changed.notify();
@@ -152,18 +160,8 @@ void setAfLabel(Core& core) {
 
 void setChannelLabels(Core& core) {
   LivePanelModel& panel = core.livePanel;
-  for (int k = 1; k <= 5; ++k) {
-    const ChannelDefinition& slot = core.channels.slot(k);
-    auto& cell = panel.cells[static_cast<std::size_t>(12 + k)];
-    cell.label = slot.Name;
-    cell.labelColor = slot.Color;
-    cell.labelTooltip = ChannelTooltipText(slot);
-  }
-  if (core.state.deviceCode == "PNU") {
-    const ChannelDefinition& slot5 = core.channels.slot(5);
-    panel.cells[8].label = slot5Label(slot5);
-    panel.cells[8].labelTooltip = ChannelTooltipText(slot5);
-  }
+  for (int k = 1; k <= 5; ++k) labelChannel(panel, k, core.channels.slot(k));
+  if (core.state.deviceCode == "PNU") labelAnalogueInput(panel, core.channels.slot(5));
   panel.changed.notify();
 }
 
@@ -172,15 +170,9 @@ void ParseChannelLineIntoSlot(Core& core, int slot, std::string_view line) {
   ParseChannelLine(definition, line);
   if (slot < 1 || slot > 5) return;
   LivePanelModel& panel = core.livePanel;
-  auto& cell = panel.cells[static_cast<std::size_t>(12 + slot)];
-  cell.label = definition.Name;
-  cell.labelColor = definition.Color;
-  cell.labelTooltip = ChannelTooltipText(definition);
+  labelChannel(panel, slot, definition);
   panel.showCanal[static_cast<std::size_t>(slot - 1)] = definition.Show;
-  if (slot == 5) {
-    panel.cells[8].label = slot5Label(definition);
-    panel.cells[8].labelTooltip = cell.labelTooltip;
-  }
+  if (slot == 5) labelAnalogueInput(panel, definition);
   panel.changed.notify();
 }
 

@@ -35,10 +35,8 @@ void superviseLink(Core& core) {
   window.changed.notify();
   // An unplugged adapter closed the port; when it comes back on the same
   // port the module is found again without the user starting a search.
-  SerialPort& port = core.platform.port;
-  if (!port.isOpen() && state.currentPort >= 1 && state.currentPort <= PortSearch::kLastPort &&
-      port.open(state.currentPort) == PortOpenResult::Ok)
-    core.queue.portOpened();
+  if (!core.platform.port.isOpen() && state.currentPort >= 1 && state.currentPort <= PortSearch::kLastPort)
+    core.openPort(state.currentPort);
   core.commands.IdentifyRequest();
 }
 
