@@ -2,8 +2,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
-#include <QStandardPaths>
 #include <QTimer>
 #include <algorithm>
 #include <array>
@@ -14,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "AppFolder.h"
 #include "PortMap.h"
 #include "QtClock.h"
 #include "QtSerialPort.h"
@@ -99,14 +98,6 @@ class StillTimers : public Timers {
   std::array<bool, 4> enabled_{};
   std::array<int, 4> interval_{};
 };
-
-// The app folder as the window finds it: the option, or the per-user data
-// folder; it exists, with its channel library folder, from the first start.
-QString prepareAppFolder(QString folder) {
-  if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-  QDir().mkpath(folder + "/lib");
-  return QDir(folder).absolutePath();
-}
 
 std::filesystem::path pathOf(const QString& text) { return std::filesystem::path(text.toStdString()); }
 
@@ -383,7 +374,7 @@ int RunHeadless(int argc, char* argv[]) {
     return kExitFailed;
   }
 
-  Recorder recorder(pathOf(dataFile), seconds, prepareAppFolder(options.value(appFolderOption)));
+  Recorder recorder(pathOf(dataFile), seconds, PrepareAppFolder(options.value(appFolderOption)));
   return recorder.run();
 }
 

@@ -2,14 +2,13 @@
 // shows the main window and runs the event loop.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
 #include <optional>
 
 #include "Headless.h"
+#include "AppFolder.h"
 #include "MainWindow.h"
 #include "PortMap.h"
 #include "QtClock.h"
@@ -72,11 +71,7 @@ int main(int argc, char* argv[]) {
     return 2;
   }
 
-  QString appFolder = options.value(appFolderOption);
-  if (appFolder.isEmpty()) appFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-  // The app folder and its channel library folder exist from the first start.
-  QDir().mkpath(appFolder + "/lib");
-  appFolder = QDir(appFolder).absolutePath();
+  const QString appFolder = oxalis::PrepareAppFolder(options.value(appFolderOption));
 
   std::vector<std::filesystem::path> portsFolders{(appFolder + "/ports").toStdString()};
 

@@ -6,18 +6,11 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "QtConvert.h"
 #include "monitor/LivePanel.h"
 #include "trace/Trace.h"
 
 namespace oxalis {
-
-namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
-
-QColor toQColor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-
-}  // namespace
 
 ValueCell::ValueCell(int index, bool large, QWidget* parent) : QWidget(parent) {
   setObjectName(QString("Display%1").arg(index));
@@ -156,9 +149,14 @@ void LivePanelWidget::render() {
     labels_[i]->setText(qs(cell.label));
     labels_[i]->setToolTip(qs(cell.labelTooltip));
     // Channel colours (white, yellow, cyan...) are made for a dark ground.
-    labels_[i]->setStyleSheet(cell.labelColor == kBlack ? QString()
-                                                        : QString("color: %1; background: #202020; font-weight: bold")
-                                                              .arg(toQColor(cell.labelColor).name()));
+    // A style sheet is costly to apply: only when the colour changes.
+    if (cell.labelColor != renderedLabelColours_[i]) {
+      renderedLabelColours_[i] = cell.labelColor;
+      labels_[i]->setStyleSheet(cell.labelColor == kBlack
+                                    ? QString()
+                                    : QString("color: %1; background: #202020; font-weight: bold")
+                                          .arg(toQColor(cell.labelColor).name()));
+    }
     labels_[i]->setVisible(cell.visible);
     cells_[i]->setVisible(cell.visible);
     if (cell.paintCount != renderedPaints_[i]) {

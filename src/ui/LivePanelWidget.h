@@ -75,6 +75,7 @@ class LivePanelWidget : public QWidget {
   std::array<ValueCell*, LivePanelModel::kCells> cells_{};
   std::array<QLabel*, LivePanelModel::kCells> labels_{};
   std::array<int, LivePanelModel::kCells> renderedPaints_{};
+  std::array<std::uint32_t, LivePanelModel::kCells> renderedLabelColours_{};  // kBlack: no style sheet
   std::array<DiagLamp*, LivePanelModel::kLamps> lamps_{};
   std::array<QCheckBox*, 5> showCanal_{};
   QPushButton* frameButton_ = nullptr;

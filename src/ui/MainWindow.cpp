@@ -12,6 +12,7 @@
 
 #include "AboutDialog.h"
 #include "AccessCodeDialog.h"
+#include "QtConvert.h"
 #include "ToolbarIcons.h"
 #include "app/MainMenu.h"
 #include "app/Shutdown.h"
@@ -21,8 +22,6 @@
 namespace oxalis {
 
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 void renderEntry(QAction* action, const MenuEntry& entry) {
   action->setText(qs(entry.caption));

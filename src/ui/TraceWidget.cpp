@@ -9,14 +9,13 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "QtConvert.h"
 #include "trace/Trace.h"
 
 namespace oxalis {
 
 namespace {
 
-QColor toQColor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 const QColor kTraceBackground(0, 0, 0);
 const QColor kStripBackground(200, 200, 200);

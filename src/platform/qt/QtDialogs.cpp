@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "QtConvert.h"
+
 namespace oxalis {
 
 namespace {
@@ -18,8 +20,6 @@ QMessageBox::Icon toQt(MessageIcon icon) {
   }
   return QMessageBox::NoIcon;
 }
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 // "Data files (*.DA1)|*.DA1|All files (*.*)|*.*" becomes Qt's
 // "Data files (*.DA1);;All files (*.*)": each description/pattern pair
@@ -85,12 +85,9 @@ std::optional<std::string> QtDialogs::saveFile(const FileDialogRequest& request)
 }
 
 std::optional<std::uint32_t> QtDialogs::chooseColor(std::uint32_t initial) {
-  // Colours are 0x00BBGGRR.
-  const QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
-  const QColor chosen = QColorDialog::getColor(start, parent_);
+  const QColor chosen = QColorDialog::getColor(toQColor(initial), parent_);
   if (!chosen.isValid()) return std::nullopt;
-  return static_cast<std::uint32_t>(chosen.red()) | static_cast<std::uint32_t>(chosen.green()) << 8 |
-         static_cast<std::uint32_t>(chosen.blue()) << 16;
+  return fromQColor(chosen);
 }
 
 }  // namespace oxalis
