@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+
+#include "ProcessOutput.h"
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -220,16 +222,7 @@ class HeadlessTest : public QObject {
 
   // Waits (bounded) until the process's channel has shown `text`.
   bool waitFor(QProcess& process, QProcess::ProcessChannel channel, const QString& text) {
-    output_.clear();
-    QDeadlineTimer deadline(15000);
-    while (!deadline.hasExpired()) {
-      process.setReadChannel(channel);
-      output_ += QString::fromLocal8Bit(process.readAll());
-      if (output_.contains(text)) return true;
-      if (process.state() == QProcess::NotRunning) return false;
-      process.waitForReadyRead(200);
-    }
-    return false;
+    return oxalis::test::waitForOutput(process, channel, text, output_);
   }
 
   QString folder() const { return folder_->path(); }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CoreFixture.h"
+#include "RecordedTrace.h"
 #include "TempFolder.h"
 #include "files/DataFile.h"
 #include "files/TextLines.h"
@@ -66,17 +67,7 @@ TraceSample sampleNumber(std::int32_t n) {
 }
 
 // Appends samples 0..count-1 as a recording does.
-void record(TraceBuffer& trace, std::int32_t count) {
-  for (std::int32_t n = 0; n < count; ++n) {
-    trace.at(n) = sampleNumber(n);
-    trace.sampleCount = n + 1;
-    trace.writeIndex = trace.sampleCount % kRing;
-    if (trace.sampleCount > kRing) {
-      trace.ringWrapped = true;
-      trace.startIndex = trace.writeIndex + 1;
-    }
-  }
-}
+void record(TraceBuffer& trace, std::int32_t count) { test::recordSamples(trace, count, sampleNumber); }
 
 class CsvExportTest : public ::testing::Test, public test::CoreFixture {
  protected:

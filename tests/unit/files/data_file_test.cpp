@@ -9,6 +9,7 @@
 #include <random>
 
 #include "CoreFixture.h"
+#include "RecordedTrace.h"
 #include "TempFolder.h"
 #include "files/TextLines.h"
 #include "monitor/ChannelLine.h"
@@ -28,17 +29,7 @@ TraceSample sampleNumber(std::int32_t n) {
 }
 
 // Appends samples 0..count-1 as a recording does.
-void record(TraceBuffer& trace, std::int32_t count) {
-  for (std::int32_t n = 0; n < count; ++n) {
-    trace.at(n) = sampleNumber(n);
-    trace.sampleCount = n + 1;
-    trace.writeIndex = trace.sampleCount % kRing;
-    if (trace.sampleCount > kRing) {
-      trace.ringWrapped = true;
-      trace.startIndex = trace.writeIndex + 1;
-    }
-  }
-}
+void record(TraceBuffer& trace, std::int32_t count) { test::recordSamples(trace, count, sampleNumber); }
 
 // Views into the content, which must outlive them.
 std::vector<std::string_view> sampleLines(std::string&&) = delete;
