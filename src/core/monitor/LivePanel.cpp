@@ -1,7 +1,6 @@
 #include "monitor/LivePanel.h"
 
 #include <array>
-#include <charconv>
 
 #include "app/Core.h"
 #include "monitor/ChannelLine.h"
@@ -152,9 +151,7 @@ void layoutPanelForModule(Core& core) {
 }
 
 void setAfLabel(Core& core) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, core.state.stoichRatio);
-  core.livePanel.cells[4].label = "A/F (St:" + std::string(buffer, result.ptr) + " )";
+  core.livePanel.cells[4].label = "A/F (St:" + FormatPlainNumber(core.state.stoichRatio) + " )";
   core.livePanel.changed.notify();
 }
 

@@ -2,7 +2,6 @@
 // the overview box and the cursor overlay.
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -247,7 +246,7 @@ void drawTimeGrid(Core& core) {
   const std::int64_t end = trace.viewEnd;
   const std::int64_t span = end - start;  // positive: the view is normalised
   const double labelRoom = view.stripWidth > 0 ? view.stripWidth : view.traceWidth;
-  const int endTextWidth = widthOf(view, trace_internal::decimalText(end));
+  const int endTextWidth = widthOf(view, std::to_string(end));
   std::int64_t step = TraceBuffer::kSamplesPerSecond;
   // Also at most one line per pixel; the step stops doubling once it covers
   // the whole window.
@@ -260,7 +259,7 @@ void drawTimeGrid(Core& core) {
     const std::int64_t gridSample = quotient * step;
     const int px = timeToX(core, gridSample);
     view.trace.lines.push_back({px, 0, px, view.traceHeight, kTraceGridColor, true});
-    std::string label = trace_internal::decimalText(gridSample / TraceBuffer::kSamplesPerSecond);
+    std::string label = std::to_string(gridSample / TraceBuffer::kSamplesPerSecond);
     const int left = px - widthOf(view, label) / 2;
     const bool overBox = px >= trace.overviewLeft && px <= trace.overviewRight;
     view.strip.texts.push_back({left, 0, std::move(label), overBox ? kTimeLabelOnBoxColor : kTimeLabelColor});
@@ -318,12 +317,6 @@ namespace trace_internal {
 std::int32_t toSample(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
                                                             std::numeric_limits<std::int32_t>::max()));
-}
-
-std::string decimalText(std::int64_t value) {
-  char buffer[24];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
 }
 
 int timeToX(const Core& core, std::int64_t sampleNumber) {

@@ -42,9 +42,6 @@ inline std::int64_t oldestKept(const TraceBuffer& trace) {
 // Limits a sample number to what the 32-bit state can hold.
 std::int32_t toSample(std::int64_t value);
 
-// A whole number in plain decimal.
-std::string decimalText(std::int64_t value);
-
 // Time to x on the trace area.
 int timeToX(const Core& core, std::int64_t sampleNumber);
 

@@ -136,7 +136,7 @@ std::string memoryText(const TraceBuffer& trace) {
   if (!trace.ringWrapped && trace.sampleCount < TraceBuffer::kRingSize)
     percent = std::clamp<std::int64_t>(
         (std::int64_t{trace.writeIndex} - trace.startIndex) * 100 / TraceBuffer::kRingSize, 0, 100);
-  return "Data memory used : " + trace_internal::decimalText(percent) + "%";
+  return "Data memory used : " + std::to_string(percent) + "%";
 }
 
 void updateMemoryText(Core& core) {
