@@ -18,7 +18,7 @@ std::filesystem::path benchFile() { return std::filesystem::temp_directory_path(
 struct FullRing : oxalis::test::CoreFixture {
   FullRing() {
     core.start();
-    core.state.identity.serialNumber = 10234;
+    core.link.state.identity.serialNumber = 10234;
     oxalis::TraceBuffer& trace = core.trace;
     for (std::int32_t n = 0; n < oxalis::TraceBuffer::kRingSize + 1000; ++n) {
       oxalis::TraceSample& s = trace.at(n);

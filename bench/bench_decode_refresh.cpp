@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "CoreFixture.h"
-#include "monitor/ChannelLine.h"
+#include "config/ChannelLine.h"
 #include "monitor/MeasurementDecoder.h"
 #include "monitor/RefreshTick.h"
 
@@ -14,18 +14,18 @@ namespace {
 void BM_DecodeAndRefresh(benchmark::State& state) {
   oxalis::test::CoreFixture f;
   oxalis::LoadDefaultChannels(f.core.channels);
-  f.core.state.deviceCode = "OX2";
-  f.core.state.linkUp = true;  // port closed: the tick writes no keep-alive
+  f.core.link.state.identity.deviceCode = "OX2";
+  f.core.link.state.linkUp = true;  // port closed: the tick writes no keep-alive
   std::array<std::uint8_t, 18> data{};
   std::uint32_t n = 0;
   for (auto _ : state) {
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(n * 31 + i * 7);
     const auto selector = static_cast<std::uint8_t>(1u << (n % 8));
-    oxalis::decodeMeasurement(f.core, data, selector);
-    f.core.state.dataFlowing = true;
-    f.core.state.freshSample = true;
-    f.core.state.silentTicks = 0;
-    oxalis::refreshTick(f.core);
+    oxalis::decodeMeasurement(f.core.monitor, data, selector);
+    f.core.link.state.dataFlowing = true;
+    f.core.link.state.freshSample = true;
+    f.core.link.state.silentTicks = 0;
+    oxalis::f.core.onTimer(TimerId::Refresh);
     ++n;
   }
   state.SetItemsProcessed(state.iterations());

@@ -9,7 +9,7 @@
 
 #include "CoreFixture.h"
 #include "TraceWidget.h"
-#include "monitor/ChannelLine.h"
+#include "config/ChannelLine.h"
 #include "trace/Trace.h"
 
 namespace {
@@ -17,25 +17,25 @@ namespace {
 void BM_TracePaint(benchmark::State& state) {
   oxalis::test::CoreFixture f;
   oxalis::LoadDefaultChannels(f.core.channels);
-  for (int k = 0; k < 4; ++k) f.core.livePanel.showCanal[static_cast<std::size_t>(k)] = true;
+  for (int k = 0; k < 4; ++k) f.core.monitor.livePanel.showCanal[static_cast<std::size_t>(k)] = true;
   const auto samples = static_cast<std::int32_t>(state.range(0));
-  f.core.state.tracePoints = samples;
+  f.core.trace.tracePoints = samples;
   f.core.state.recording = true;
   for (std::int32_t n = 0; n < samples; ++n) {
-    f.core.live.richness = static_cast<std::int32_t>(1000 + 300 * std::sin(n / 40.0));
-    for (int k = 0; k < 4; ++k) f.core.live.channel[static_cast<std::size_t>(k)] = (n * (k + 3)) % 5000;
-    oxalis::recordSample(f.core);
+    f.core.monitor.live.richness = static_cast<std::int32_t>(1000 + 300 * std::sin(n / 40.0));
+    for (int k = 0; k < 4; ++k) f.core.monitor.live.channel[static_cast<std::size_t>(k)] = (n * (k + 3)) % 5000;
+    oxalis::recordSample(f.core.trace, f.core.state.recordPaused);
   }
-  f.core.trace.viewStart = 0;
-  f.core.trace.viewEnd = samples;
-  oxalis::traceResized(f.core, 1920, 600, 1920, 22);
+  f.core.trace.buffer.viewStart = 0;
+  f.core.trace.buffer.viewEnd = samples;
+  oxalis::traceResized(f.core.trace, 1920, 600, 1920, 22);
   QImage picture(1920, 600, QImage::Format_RGB32);
   for (auto _ : state) {
     picture.fill(Qt::black);
     QPainter painter(&picture);
-    oxalis::paintDisplayList(painter, f.core.traceView.trace);
+    oxalis::paintDisplayList(painter, f.core.trace.view.trace);
   }
-  state.counters["lines"] = static_cast<double>(f.core.traceView.trace.lines.size());
+  state.counters["lines"] = static_cast<double>(f.core.trace.view.trace.lines.size());
 }
 BENCHMARK(BM_TracePaint)->Arg(25000)->Arg(65000)->Unit(benchmark::kMillisecond);
 

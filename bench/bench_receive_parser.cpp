@@ -24,8 +24,8 @@ std::string recordedStream() {
 void BM_ReceiveParser(benchmark::State& state) {
   oxalis::test::CoreFixture f;
   f.port.open(1);
-  f.core.state.linkUp = true;
-  f.core.state.deviceCode = "OX2";
+  f.core.link.state.linkUp = true;
+  f.core.link.state.identity.deviceCode = "OX2";
   std::size_t decoded = 0;
   f.core.hooks.decodeMeasurement = [&](std::span<const std::uint8_t> data, std::uint8_t) { decoded += data.size(); };
   const std::string stream = recordedStream();

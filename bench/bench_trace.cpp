@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "CoreFixture.h"
-#include "monitor/ChannelLine.h"
+#include "config/ChannelLine.h"
 #include "trace/Trace.h"
 
 namespace {
@@ -13,8 +13,8 @@ using oxalis::TraceBuffer;
 
 void prepare(oxalis::Core& core) {
   oxalis::LoadDefaultChannels(core.channels);
-  core.livePanel.showCanal = {true, true, true, true, false};
-  oxalis::traceResized(core, 1920, 600, 1920, 22);
+  core.monitor.livePanel.showCanal = {true, true, true, true, false};
+  oxalis::traceResized(core.trace, 1920, 600, 1920, 22);
 }
 
 // A wrapped ring of 100000 samples: a noisy wave on every curve.
@@ -39,13 +39,13 @@ void BM_TraceDisplayList(benchmark::State& state) {
   prepare(f.core);
   fillRing(f.core);
   const auto window = static_cast<std::int32_t>(state.range(0));
-  f.core.trace.viewEnd = f.core.trace.sampleCount - 2;
-  f.core.trace.viewStart = f.core.trace.viewEnd - window;
+  f.core.trace.buffer.viewEnd = f.core.trace.buffer.sampleCount - 2;
+  f.core.trace.buffer.viewStart = f.core.trace.buffer.viewEnd - window;
   for (auto _ : state) {
-    oxalis::repaintTrace(f.core);
-    benchmark::DoNotOptimize(f.core.traceView.trace.lines.data());
+    oxalis::repaintTrace(f.core.trace);
+    benchmark::DoNotOptimize(f.core.trace.view.trace.lines.data());
   }
-  state.counters["lines"] = static_cast<double>(f.core.traceView.trace.lines.size());
+  state.counters["lines"] = static_cast<double>(f.core.trace.view.trace.lines.size());
 }
 BENCHMARK(BM_TraceDisplayList)->Arg(25000)->Arg(65000)->Unit(benchmark::kMicrosecond);
 
@@ -57,15 +57,15 @@ void BM_TraceAppend(benchmark::State& state) {
   prepare(f.core);
   fillRing(f.core);
   f.core.state.recording = true;
-  f.core.state.tracePoints = 25000;
-  f.core.trace.viewEnd = f.core.trace.sampleCount;  // the next sample jumps
+  f.core.trace.tracePoints = 25000;
+  f.core.trace.buffer.viewEnd = f.core.trace.buffer.sampleCount;  // the next sample jumps
   std::int32_t n = 0;
   for (auto _ : state) {
-    f.core.live.richness = 700 + (n * 37) % 700;
-    f.core.live.channel[0] = (n * 13) % 5000;
-    f.core.live.channel[1] = 2500 + (n % 61) * 10;
+    f.core.monitor.live.richness = 700 + (n * 37) % 700;
+    f.core.monitor.live.channel[0] = (n * 13) % 5000;
+    f.core.monitor.live.channel[1] = 2500 + (n % 61) * 10;
     ++n;
-    oxalis::recordSample(f.core);
+    oxalis::recordSample(f.core.trace, f.core.state.recordPaused);
   }
   state.SetItemsProcessed(state.iterations());
   state.counters["samples_per_s_on_the_link"] = 50;

@@ -24,8 +24,10 @@
 #include "app/Version.h"
 #include "files/CsvExport.h"
 #include "files/DataFile.h"
+#include "app/Persistence.h"
+#include "trace/Trace.h"
 #include "link/PortSearch.h"
-#include "monitor/ChannelLine.h"
+#include "config/ChannelLine.h"
 
 namespace oxalis {
 
@@ -74,31 +76,6 @@ class HeadlessDialogs : public Dialogs {
   std::optional<std::uint32_t> chooseColor(std::uint32_t) override { return std::nullopt; }
 };
 
-// For the commands that use no port: nothing opens.
-class NoSerialPort : public SerialPort {
- public:
-  PortOpenResult open(int) override { return PortOpenResult::Absent; }
-  void close() override {}
-  bool isOpen() const override { return false; }
-  bool write(std::string_view) override { return false; }
-  void discardOutput() override {}
-  std::string lastOpenError() const override { return "This command uses no serial port."; }
-};
-
-// Timers that keep their settings and never tick.
-class StillTimers : public Timers {
- public:
-  void setEnabled(TimerId id, bool enabled) override { enabled_[index(id)] = enabled; }
-  bool isEnabled(TimerId id) const override { return enabled_[index(id)]; }
-  void setInterval(TimerId id, int milliseconds) override { interval_[index(id)] = milliseconds; }
-  int interval(TimerId id) const override { return interval_[index(id)]; }
-
- private:
-  static std::size_t index(TimerId id) { return static_cast<std::size_t>(id); }
-  std::array<bool, 4> enabled_{};
-  std::array<int, 4> interval_{};
-};
-
 std::filesystem::path pathOf(const QString& text) { return std::filesystem::path(text.toStdString()); }
 
 // ---- --export-csv ----
@@ -110,17 +87,13 @@ int exportCsv(const std::filesystem::path& dataFile, const std::filesystem::path
     return kExitFailed;
   }
 
-  NoSerialPort port;
-  StillTimers timers;
-  HeadlessDialogs dialogs;
-  QtClock clock;
-  Core core({port, timers, dialogs, clock});
   // The channels a data file does not define keep their defaults, as in
   // the window.
-  LoadDefaultChannels(core.channels);
+  ChannelTable defaults;
+  LoadDefaultChannels(defaults);
 
   FileResult opened;
-  const DataFileRead read = ReadDataFile(core, dataFile, opened);
+  DataFileRead read = ReadDataFile(dataFile, UserChannels(defaults), opened);
   if (!opened.ok) {
     printMessage("Fail to open file " + dataFile.string() + ": " + opened.error);
     return kExitFailed;
@@ -133,7 +106,9 @@ int exportCsv(const std::filesystem::path& dataFile, const std::filesystem::path
     printMessage("The data file holds " + std::to_string(read.linesRead) + " samples; the newest " +
                std::to_string(read.linesRead - read.linesDropped) + " are exported.");
 
-  const FileResult written = WriteCsv(core, csvFile);
+  TraceBuffer samples;
+  loadSamples(samples, std::move(read.ring), read.sampleCount);
+  const FileResult written = WriteCsv(read.channels, samples, csvFile);
   if (!written.ok) {
     printMessage("Fail to open file " + csvFile.string() + ": " + written.error);
     return kExitFailed;
@@ -190,7 +165,7 @@ class Recorder {
   // port was tried.
   void afterSearchTick() {
     if (phase_ != Phase::Searching || timers_.isEnabled(TimerId::Search)) return;
-    if (core_.state.linkUp)
+    if (core_.link.state.linkUp)
       beginRecording();
     else
       finish(Ending::NoModule);  // the core has said "No device found"
@@ -204,9 +179,9 @@ class Recorder {
       return;
     }
     phase_ = Phase::Recording;
-    lostAtStart_ = core_.state.rx.lostFrames;
-    module_ = core_.state.deviceCode + " S/N " + std::to_string(core_.state.identity.serialNumber);
-    portText_ = "COM" + std::to_string(core_.state.currentPort);
+    lostAtStart_ = core_.link.state.rx.lostFrames;
+    module_ = core_.link.state.identity.deviceCode + " S/N " + std::to_string(core_.link.state.identity.serialNumber);
+    portText_ = "COM" + std::to_string(core_.link.state.currentPort);
     if (const QString path = port_.currentPath(); !path.isEmpty()) portText_ += " (" + path.toStdString() + ")";
     printMessage("recording " + module_ + " on " + portText_ + " for " +
                FormatPlainNumber(static_cast<double>(recordMs_) / 1000) + " s");
@@ -249,11 +224,11 @@ class Recorder {
 
   int saveRecording(Ending ending) {
     stopRecord(core_);
-    const TraceBuffer& trace = core_.trace;
+    const TraceBuffer& trace = core_.trace.buffer;
     const std::int32_t samples = trace.sampleCount;
-    const std::uint32_t lost = core_.state.rx.lostFrames - lostAtStart_;
+    const std::uint32_t lost = core_.link.state.rx.lostFrames - lostAtStart_;
 
-    const FileResult saved = WriteDataFile(core_, dataFile_);
+    const FileResult saved = saveDataFile(core_, dataFile_);
     if (saved.ok)
       core_.state.dataNotSaved = false;
     else

@@ -127,7 +127,7 @@ int main(int argc, char* argv[]) {
   if (demoDevice) {
     oxalis::sim::SimOptions simOptions;
     simOptions.device = demoDevice->toStdString();
-    const int demoPort = core.state.lastModulePort >= 1 && core.state.lastModulePort <= 32 ? core.state.lastModulePort : 1;
+    const int demoPort = core.link.state.lastModulePort >= 1 && core.link.state.lastModulePort <= 32 ? core.link.state.lastModulePort : 1;
     demoModule = std::make_unique<oxalis::sim::PtyHost>(simOptions, demoPorts, demoPort);
     if (!demoModule->start()) {
       qCritical("Cannot start the simulated module: %s", demoModule->error().c_str());

@@ -103,16 +103,16 @@ LivePanelWidget::LivePanelWidget(Core& core, QWidget* parent) : QWidget(parent),
     lists->addWidget(combo);
   }
   grid->addWidget(panoraLists_, 8, 1, 1, 3);
-  connect(comboChannel_, &QComboBox::activated, this, [this](int i) { Combo_Channel_Click(core_, i); });
-  connect(comboLuminosite_, &QComboBox::activated, this, [this](int i) { Combo_Luminosite_Click(core_, i); });
-  connect(comboFuel_, &QComboBox::activated, this, [this](int i) { Combo_TypeCarburant_Click(core_, i); });
+  connect(comboChannel_, &QComboBox::activated, this, [this](int i) { Combo_Channel_Click(core_.monitor, core_.link.commands, i); });
+  connect(comboLuminosite_, &QComboBox::activated, this, [this](int i) { Combo_Luminosite_Click(core_.monitor, core_.link.commands, i); });
+  connect(comboFuel_, &QComboBox::activated, this, [this](int i) { Combo_TypeCarburant_Click(core_.monitor, core_.link.commands, i); });
 
   auto* ticks = new QHBoxLayout;
   for (int k = 0; k < 5; ++k) {
     auto* box = new QCheckBox(this);
     box->setObjectName(QString("ShowCanal%1").arg(k));
     box->setToolTip("Draw this channel on the trace");
-    connect(box, &QCheckBox::toggled, this, [this, k](bool on) { ShowCanal_Click(core_, k, on); });
+    connect(box, &QCheckBox::toggled, this, [this, k](bool on) { ShowCanal_Click(core_.trace, k, on); });
     showCanal_[static_cast<std::size_t>(k)] = box;
     ticks->addWidget(box);
   }
@@ -128,22 +128,22 @@ LivePanelWidget::LivePanelWidget(Core& core, QWidget* parent) : QWidget(parent),
   }
   frameButton_ = new QPushButton(this);
   frameButton_->setObjectName("Boutton_Frame");
-  connect(frameButton_, &QPushButton::clicked, this, [this] { Boutton_Frame_Click(core_); });
+  connect(frameButton_, &QPushButton::clicked, this, [this] { Boutton_Frame_Click(core_.monitor, core_.link.commands, core_.link.state.streamRunning); });
   side->addWidget(frameButton_);
   side->addStretch(1);
   outer->addLayout(side);
 
-  subscription_ = core_.livePanel.changed.subscribe([this] { render(); });
+  subscription_ = core_.monitor.livePanel.changed.subscribe([this] { render(); });
   render();
 }
 
 void LivePanelWidget::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  livePanelResized(core_);
+  livePanelResized(core_.monitor);
 }
 
 void LivePanelWidget::render() {
-  const LivePanelModel& model = core_.livePanel;
+  const LivePanelModel& model = core_.monitor.livePanel;
   for (std::size_t i = 0; i < cells_.size(); ++i) {
     const LiveCellModel& cell = model.cells[i];
     labels_[i]->setText(qs(cell.label));
@@ -172,7 +172,7 @@ void LivePanelWidget::render() {
     showCanal_[k]->setText(qs(core_.channels.slot(static_cast<int>(k) + 1).Name));
   }
   panoraLists_->setVisible(model.panoraListsVisible);
-  frameButton_->setText(qs(model.bouttonFrameCaption));
+  frameButton_->setText(qs(model.Boutton_Frame));
 }
 
 }  // namespace oxalis

@@ -17,7 +17,7 @@
 #include "app/MainMenu.h"
 #include "app/Shutdown.h"
 #include "app/UserLevel.h"
-#include "files/DataCommands.h"
+#include "app/DataCommands.h"
 
 namespace oxalis {
 
@@ -60,10 +60,10 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
   trace_ = new TraceWidget(core_, qs(core_.state.appFolder), central);
   column->addWidget(trace_, 1);
   setCentralWidget(central);
-  connect(searchPort_, &QPushButton::clicked, this, [this] { core_.search.restart(); });
+  connect(searchPort_, &QPushButton::clicked, this, [this] { core_.SearchPort_Click(); });
   connect(identifie_, &QPushButton::clicked, this, [this] { core_.Identifie_Click(); });
   auto* search = new QShortcut(QKeySequence(Qt::Key_F5), this);
-  connect(search, &QShortcut::activated, this, [this] { core_.search.restart(); });
+  connect(search, &QShortcut::activated, this, [this] { core_.SearchPort_Click(); });
 
   auto* bar = statusBar();
   bar->setObjectName("StatusBar1");
@@ -82,7 +82,11 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
   }
 
   subscription_ = model_.changed.subscribe([this] { render(); });
+  // The search and information buttons are captioned by the live panel's
+  // layout for the module type.
+  buttonSubscription_ = core_.monitor.livePanel.changed.subscribe([this] { renderButtons(); });
   render();
+  renderButtons();
 
   // Panels 7 and 8: today's date and the time, in the user's own format.
   auto* clock = new QTimer(this);
@@ -112,7 +116,7 @@ void MainWindow::buildMenus() {
   file->addSeparator();
   for (const auto& [name, code] : {std::pair{"Oxalis_OffLine", "OX2"}, std::pair{"Panora_OffLine", "PNU"},
                                    std::pair{"QTX_OffLine", "QTX"}}) {
-    addEntry(file, name, QString(), [this, code = code] { core_.search.chooseOfflineModule(code); })
+    addEntry(file, name, QString(), [this, code = code] { core_.chooseOfflineModule(code); })
         ->setCheckable(true);
   }
   file->addSeparator();
@@ -165,11 +169,16 @@ void MainWindow::showAbout() {
   about.exec();
 }
 
+void MainWindow::renderButtons() {
+  const LivePanelModel& panel = core_.monitor.livePanel;
+  // The panel changes three times a second; the captions rarely.
+  if (const QString text = qs(panel.SearchPort); searchPort_->text() != text) searchPort_->setText(text);
+  if (const QString text = qs(panel.Identifie); identifie_->text() != text) identifie_->setText(text);
+}
+
 void MainWindow::render() {
   setWindowTitle(qs(model_.caption));
   for (std::size_t i = 0; i < 6; ++i) panels_[i]->setText(qs(model_.panels[i]));
-  searchPort_->setText(qs(model_.searchPortCaption));
-  identifie_->setText(qs(model_.identifieCaption));
   renderEntry(actions_.at("DataNew"), model_.dataNew);
   renderEntry(actions_.at("DataOpen"), model_.dataOpen);
   renderEntry(actions_.at("DataSave"), model_.dataSave);

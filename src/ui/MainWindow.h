@@ -46,6 +46,7 @@ class MainWindow : public QMainWindow {
   void buildMenus();
   void buildToolbar();
   void render();
+  void renderButtons();
   void showDateAndTime();
   void askForLevel(std::uint8_t level);
   void showAbout();
@@ -64,6 +65,7 @@ class MainWindow : public QMainWindow {
   bool interactiveClose_ = true;
   bool shutDown_ = false;
   Subscription subscription_;
+  Subscription buttonSubscription_;
 };
 
 }  // namespace oxalis

@@ -67,7 +67,7 @@ OscilloWidget::OscilloWidget(Core& core, QWidget* parent) : QWidget(parent), cor
 }
 
 void OscilloWidget::sync() {
-  const TraceModel& model = core_.traceView;
+  const TraceModel& model = core_.trace.view;
   const QSize size(std::max(model.traceWidth, 1), std::max(model.traceHeight, 1));
   if (model.repaintGeneration != generation_ || picture_.size() != size) {
     picture_ = QImage(size, QImage::Format_RGB32);
@@ -105,7 +105,7 @@ void OscilloWidget::paintEvent(QPaintEvent* event) {
   const QRect dirty = event->rect();
   painter.fillRect(dirty, kTraceBackground);
   painter.drawImage(dirty.topLeft(), picture_, dirty);
-  const int x = core_.traceView.cursorX;
+  const int x = core_.trace.view.cursorX;
   if (x >= 0) {
     QPen pen(toQColor(0xF0F0F0));
     pen.setStyle(Qt::DotLine);
@@ -117,17 +117,17 @@ void OscilloWidget::paintEvent(QPaintEvent* event) {
 void OscilloWidget::mousePressEvent(QMouseEvent* event) {
   const bool right = event->button() == Qt::RightButton;
   if (!right && event->button() != Qt::LeftButton) return;
-  Oscillo_MouseDown(core_, qRound(event->position().x()), right);
+  Oscillo_MouseDown(core_.trace, qRound(event->position().x()), right);
 }
 
 void OscilloWidget::mouseMoveEvent(QMouseEvent* event) {
-  Oscillo_MouseMove(core_, qRound(event->position().x()), (event->buttons() & Qt::LeftButton) != 0);
+  Oscillo_MouseMove(core_.trace, qRound(event->position().x()), (event->buttons() & Qt::LeftButton) != 0);
 }
 
 void OscilloWidget::mouseReleaseEvent(QMouseEvent* event) {
   const bool right = event->button() == Qt::RightButton;
   if (!right && event->button() != Qt::LeftButton) return;
-  Oscillo_MouseUp(core_, qRound(event->position().x()), right);
+  Oscillo_MouseUp(core_.trace, qRound(event->position().x()), right);
 }
 
 OverviewStrip::OverviewStrip(Core& core, QWidget* parent) : QWidget(parent), core_(core) {
@@ -139,7 +139,7 @@ void OverviewStrip::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), kStripBackground);
   // The overview box is dark: the labels over it are drawn light.
-  paintDisplayList(painter, core_.traceView.strip);
+  paintDisplayList(painter, core_.trace.view.strip);
 }
 
 TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
@@ -159,15 +159,15 @@ TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
   timeBase_->addItems({"5s", "10s", "20s", "50s", "100s", "200s", "500s"});
   controls->addWidget(timeBase_);
   connect(timeBase_, &QComboBox::activated, this,
-          [this](int i) { TimeBase_Click(core_, timeBase_->itemText(i).toStdString()); });
+          [this](int i) { TimeBase_Click(core_.trace, timeBase_->itemText(i).toStdString()); });
   connect(timeBase_->lineEdit(), &QLineEdit::editingFinished, this,
-          [this] { TimeBase_Validate(core_, timeBase_->currentText().toStdString()); });
+          [this] { TimeBase_Validate(core_.trace, timeBase_->currentText().toStdString()); });
 
   const std::array<const char*, 5> names{"Vout", "Richness", "Lambda", "O2", "A/F"};
   for (std::size_t i = 0; i < options_.size(); ++i) {
     options_[i] = new QRadioButton(names[i], this);
     options_[i]->setObjectName(QString("OptionChOscillo%1").arg(i));
-    connect(options_[i], &QRadioButton::clicked, this, [this, i] { OptionChOscillo_Click(core_, static_cast<int>(i)); });
+    connect(options_[i], &QRadioButton::clicked, this, [this, i] { OptionChOscillo_Click(core_.trace, static_cast<int>(i)); });
     controls->addWidget(options_[i]);
   }
   controls->addSpacing(12);
@@ -194,10 +194,10 @@ TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
   wCurseur_->setStyleSheet("background: #ffffe0");
   column->addWidget(surfaces_, 1);
 
-  core_.traceView.textWidth = [metrics = QFontMetrics(strip_->font())](std::string_view text) {
+  core_.trace.view.textWidth = [metrics = QFontMetrics(strip_->font())](std::string_view text) {
     return metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
   };
-  core_.traceView.textHeight = QFontMetrics(strip_->font()).height();
+  core_.trace.view.textHeight = QFontMetrics(strip_->font()).height();
 
   // New samples arrive 50 times a second; their segments and the cursor
   // values are shown at most every 40 ms. A new picture or a user action
@@ -206,12 +206,12 @@ TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
   coalesce_->setSingleShot(true);
   coalesce_->setInterval(40);
   connect(coalesce_, &QTimer::timeout, this, &TraceWidget::render);
-  subscription_ = core_.traceView.changed.subscribe([this] { modelChanged(); });
+  subscription_ = core_.trace.view.changed.subscribe([this] { modelChanged(); });
   render();
 }
 
 void TraceWidget::modelChanged() {
-  const TraceModel& model = core_.traceView;
+  const TraceModel& model = core_.trace.view;
   const bool onlyNewSamples = model.repaintGeneration == stripGeneration_ && model.pointer == shownPointer_ &&
                               model.cursorX == oscillo_->shownCursorX();
   if (!onlyNewSamples) {
@@ -233,12 +233,12 @@ void TraceWidget::layoutSurfaces() {
   const int traceHeight = std::max(h - kCursorBand - kStripHeight, 1);
   oscillo_->setGeometry(0, kCursorBand, w, traceHeight);
   strip_->setGeometry(0, kCursorBand + traceHeight, w, kStripHeight);
-  traceResized(core_, w, traceHeight, w, kStripHeight);
+  traceResized(core_.trace, w, traceHeight, w, kStripHeight);
 }
 
 void TraceWidget::render() {
-  const TraceModel& model = core_.traceView;
-  const TraceBuffer& trace = core_.trace;
+  const TraceModel& model = core_.trace.view;
+  const TraceBuffer& trace = core_.trace.buffer;
   oscillo_->sync();
   const std::pair<int, int> overview{trace.overviewLeft, trace.overviewRight};
   if (model.repaintGeneration != stripGeneration_ || overview != overview_) {
@@ -273,7 +273,7 @@ void TraceWidget::render() {
       valCurseur_[i]->setStyleSheet(
           i < 5 || colour == 0 ? QString() : QString("color: %1; background: #202020").arg(toQColor(colour).name()));
     }
-    const int visible = core_.livePanel.valCurseurVisible[i] ? 1 : 0;
+    const int visible = core_.monitor.livePanel.valCurseurVisible[i] ? 1 : 0;
     if (visible != shownVisible_[i]) {
       shownVisible_[i] = visible;
       valCurseur_[i]->setVisible(visible != 0);

@@ -1,14 +1,15 @@
 #include "app/Core.h"
 
+#include "app/Persistence.h"
+#include "app/Presenter.h"
 #include "app/Recording.h"
 #include "app/Shutdown.h"
 #include "app/UserLevel.h"
-#include "files/SettingsFile.h"
-#include "monitor/ChannelLine.h"
+#include "config/MemoryMap.h"
 #include "monitor/LivePanel.h"
 #include "monitor/MeasurementDecoder.h"
 #include "monitor/RefreshTick.h"
-#include "trace/Trace.h"
+#include "util/NumberFormat.h"
 
 namespace oxalis {
 
@@ -19,32 +20,26 @@ constexpr int kKeepAliveIntervalMs = 1000;
 
 Core::Core(Platform platform)
     : platform(platform),
-      log(state, factory),
-      queue(state, platform.port, platform.dialogs, factory, log),
-      commands(state, platform.port, factory, queue),
-      parser(*this),
-      search(*this) {
-  installMeasurementDecoder(*this);
-  installTrace(*this);
-  hooks.layoutPanel = [this] { layoutPanelForModule(*this); };
-  hooks.stopRecording = [this] { stopRecord(*this); };
+      link(platform.port, platform.timers, platform.dialogs, *this, diagnostics_),
+      monitor(link.state.identity, channels),
+      trace(monitor.live, channels, monitor.livePanel) {
   platform.timers.setInterval(TimerId::Refresh, kRefreshIntervalMs);
   platform.timers.setInterval(TimerId::KeepAlive, kKeepAliveIntervalMs);
-  initialiseLivePanel(*this);
+  initialiseLivePanel(monitor);
 }
 
 void Core::start() {
   state.canTimingClock = 40;
   state.userLevel = kLevelBasic;
   ApplyUserLevel(*this);
-  state.channelCount = 4;
-  state.deviceCode = "OX2";
+  monitor.channelCount = 4;
+  link.state.identity.deviceCode = "OX2";
   mainWindow.caption = std::string("Oxalis_Monitor ") + kVersion;
   state.dataFileName = "default.DA1";
-  state.stoichRatio = 14.57;
+  monitor.stoichRatio = 14.57;
 
   // The settings file: the channel defaults first, then what it holds.
-  ReadSettings(*this, settingsFilePath(*this));
+  loadSettings(*this, settingsFilePath(*this));
   startLink();
 
   factory.visible = false;
@@ -52,46 +47,149 @@ void Core::start() {
   ApplyUserLevel(*this);
 
   // The window width in samples follows the time-base list's text.
-  if (const auto samples = timeBaseSamples(traceView.timeBaseText)) state.tracePoints = *samples;
-  if (state.tracePoints == 0) state.tracePoints = 1000;
+  if (const auto samples = timeBaseSamples(trace.view.timeBaseText)) trace.tracePoints = *samples;
+  if (trace.tracePoints == 0) trace.tracePoints = 1000;
 
   state.recording = false;
   state.recordPaused = false;
   state.dataNotSaved = false;
-  initialiseTrace(*this);
-  updateMemoryText(*this);
+  initialiseTrace(trace);
+  updateMemoryText();
 
-  state.keepAliveDelay = 0;
+  link.state.keepAliveDelay = 0;
   state.setupOpen = false;
+  updateIdentificationHold();
   platform.timers.setEnabled(TimerId::KeepAlive, false);
-  layoutPanelForModule(*this);
-  setAfLabel(*this);
+  layoutPanel();
+  setAfLabel(monitor);
 }
 
 void Core::startLink() {
-  state.rxIdle = true;
-  state.linkUp = false;
-  state.currentPort = 0;
-  queue.resetIndices();
-  state.dataFlowing = false;
-  state.logEnabled = true;
-  state.streamRunning = true;
-  state.firmwareLoading = false;
-
-  state.firstSearchTick = true;
-  state.currentPort = state.lastModulePort;
-
-  platform.timers.setInterval(TimerId::Search, PortSearch::kIntervalNextPort);
-  platform.timers.setEnabled(TimerId::Search, true);
+  factory.logRunning = true;
+  link.start();
 }
 
 void Core::onTimer(TimerId id) {
   switch (id) {
-    case TimerId::Search: search.tick(); break;
-    case TimerId::Refresh: refreshTick(*this); break;
-    case TimerId::KeepAlive: keepAliveTick(*this); break;
+    case TimerId::Search: link.search.tick(); break;
+    case TimerId::Refresh: refreshTick(); break;
+    case TimerId::KeepAlive: link.keepAliveTick(); break;
     case TimerId::Firmware: break;
   }
+}
+
+void Core::chooseOfflineModule(const std::string& deviceCode) {
+  link.state.identity.deviceCode = deviceCode;
+  layoutPanel();
+}
+
+void Core::layoutPanel() {
+  const PanelLayout family = layoutPanelForModule(monitor);
+  if (family == PanelLayout::None) return;
+  showPanelFamily(mainWindow, family);
+  // "Send Tprop et Tint": lambda controllers only.
+  factory.sendTpropEnabled = family == PanelLayout::Oxalis;
+}
+
+void Core::updateMemoryText() { showMemoryText(mainWindow, memoryText(trace.buffer)); }
+
+void Core::updateIdentificationHold() {
+  link.state.identificationHeld = state.setupOpen && state.userLevel != kLevelMaster;
+}
+
+// The refresh tick (`Timer1`): link supervision and keep-alive, the live
+// panel, and the factory window's mirrors.
+void Core::refreshTick() {
+  if (!link.refreshTick()) return;
+  LinkState& linkState = link.state;
+  refreshPanel(monitor, linkState.dataFlowing, linkState.freshSample);
+  // Bytes arrive but no measurement: ask for the stream again, once per tick.
+  if (linkState.dataFlowing && !linkState.freshSample && linkState.streamRunning) link.commands.startFrames();
+  const LiveValues& v = monitor.live;
+  showRefreshDiagnostics(factory, linkState.rx.previousRxLine, linkState.tx.lastSentRecord, v.diagFlags,
+                         v.canErrorCount, v.canErrorFlags);
+  linkState.freshSample = false;
+}
+
+// ---- what the link reports ----
+
+void Core::identified() {
+  const ModuleIdentity& id = link.state.identity;
+  refusalReported_ = false;
+  showIdentity(mainWindow, id);
+  layoutPanel();
+  showLinkStatus(mainWindow, LinkStatus::Up);
+  showModuleIdentity(factory, id);
+  if (link.state.streamRunning) {
+    link.commands.readParams(memory_map::kStoichiometricRatio, 2);
+    link.commands.startFrames();
+  }
+}
+
+void Core::identifyRequested() {
+  link.commands.readParams(memory_map::kStoredUserLevel, 1);
+  if (!factory.visible) return;
+  // The calibration the factory window shows.
+  link.commands.readParams(memory_map::kVgndOffset, 2);
+  link.commands.readParams(memory_map::kVsOffset, 2);
+  link.commands.readParams(memory_map::kProbeLoopP, 1);
+  link.commands.readParams(memory_map::kProbeLoopI, 1);
+  link.commands.readParams(memory_map::kVddOffset, 2);
+}
+
+void Core::measurement(std::span<const std::uint8_t> data, std::uint8_t selector) {
+  decodeMeasurement(monitor, data, selector, factory.visible);
+  if (!state.recording) return;
+  state.dataNotSaved = true;
+  recordSample(trace, state.recordPaused);
+  updateMemoryText();
+}
+
+void Core::parameterValue(std::uint8_t offset, double value) {
+  if (offset == memory_map::kStoredUserLevel) storedLevelRead(*this, value);
+  if (offset == memory_map::kStoichiometricRatio) {
+    monitor.stoichRatio = value / 100;
+    setAfLabel(monitor);
+  }
+}
+
+void Core::memoryBlock(std::uint16_t address, std::span<const std::uint8_t> bytes) {
+  if (address == memory_map::kBootloaderVersion) {
+    if (!firmwareWindow.visible || bytes.empty()) return;
+    // An erased byte means the first bootloader, version 1.0.
+    firmwareWindow.bootloaderVersion = bytes[0] == 255 ? 10 : bytes[0];
+    firmwareWindow.statusPanel1 = "BootLoader Version : " + formatFixedValue(firmwareWindow.bootloaderVersion, false, 1);
+    firmwareWindow.changed.notify();
+  } else if (address >= memory_map::kUserCodeBase) {
+    if (!accessCode.visible || bytes.size() < 2) return;
+    accessCode.userCodeBase = static_cast<std::uint16_t>(bytes[0] * 256 + bytes[1]);
+    accessCode.caption =
+        "User Code ID: " + std::to_string(accessCode.requestedLevel) + std::to_string(accessCode.userCodeBase);
+    accessCode.changed.notify();
+  }
+  // The output tables (0x0E00..0x0F3F) belong to the setup window, which is
+  // not part of this version yet.
+}
+
+void Core::runningTime(double hundredths) { showRunningTime(mainWindow, hundredths); }
+
+void Core::linkStatusChanged(LinkStatus status) { showLinkStatus(mainWindow, status); }
+
+void Core::portShown(int portNumber) { showPort(mainWindow, portNumber); }
+
+void Core::searchFailed() { stopRecord(*this); }
+
+void Core::bootloaderReply(std::uint8_t) {
+  // The firmware window, which acts on these, is not part of this version yet.
+}
+
+void Core::recordRefused(std::string_view) {
+  // A request that never leaves would go unnoticed: say so, once per
+  // connection, so that a stuck link does not stack messages.
+  if (refusalReported_) return;
+  refusalReported_ = true;
+  platform.dialogs.message("The link to the module is saturated: a request was not sent. Check the cable, then search the module again.",
+                           "Link", MessageIcon::Warning);
 }
 
 }  // namespace oxalis

@@ -1,29 +1,27 @@
 #pragma once
-// The application's core: the shared state, the view models and the link,
-// wired to the platform through the four interfaces. The Qt layer and the
-// tests both build one of these.
+// The composition root: it owns the subsystems (link, monitor, trace) and
+// the shell's state and view models, wires them to the platform through the
+// four interfaces, and turns what the link reports into work for the
+// subsystems and texts for the main window. The Qt layer and the tests both
+// build one of these.
 #include <cstdint>
-#include <functional>
 #include <span>
+#include <string>
+#include <string_view>
 
 #include "app/AppState.h"
 #include "app/MainWindowModel.h"
 #include "app/SecondaryWindows.h"
+#include "config/ChannelTable.h"
+#include "factory/FactoryDiagnostics.h"
 #include "factory/FactoryModel.h"
-#include "link/LinkLog.h"
-#include "link/PortSearch.h"
-#include "link/ReceiveParser.h"
-#include "link/Requests.h"
-#include "link/TransmitQueue.h"
-#include "monitor/ChannelTable.h"
-#include "monitor/LivePanelModel.h"
-#include "monitor/LiveValues.h"
-#include "trace/TraceBuffer.h"
-#include "trace/TraceModel.h"
+#include "link/Link.h"
+#include "monitor/Monitor.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 #include "platform/Timers.h"
+#include "trace/Trace.h"
 
 namespace oxalis {
 
@@ -34,24 +32,7 @@ struct Platform {
   Clock& clock;
 };
 
-// Where the link hands over to the subsystems that decode what it received.
-struct CoreHooks {
-  // A checked measurement record, while a module is connected: its data
-  // bytes and the slow-slot selector (address low byte).
-  std::function<void(std::span<const std::uint8_t> data, std::uint8_t selector)> decodeMeasurement;
-  // A parameter reply: configuration offset and the bytes folded into one number.
-  std::function<void(std::uint8_t offset, double value)> decodeConfigValue;
-  // A memory reply inside the output tables.
-  std::function<void(std::uint16_t address, std::span<const std::uint8_t> bytes)> decodeTableBlock;
-  // The module type changed: lay the live panel out for it.
-  std::function<void()> layoutPanel;
-  // A measurement arrived while recording.
-  std::function<void()> appendTraceSample;
-  // The search failed: recording stops as the "Stop_Record" button does.
-  std::function<void()> stopRecording;
-};
-
-class Core {
+class Core final : private LinkEvents {
  public:
   explicit Core(Platform platform);
 
@@ -59,12 +40,12 @@ class Core {
   Core& operator=(const Core&) = delete;
 
   // Every byte received from the port, in order.
-  void onByte(std::uint8_t byte) { parser.onByte(byte); }
+  void onByte(std::uint8_t byte) { link.onByte(byte); }
   // The port owner reports a lost port (adapter unplugged).
-  void onPortLost() { queue.reportDisconnected(); }
+  void onPortLost() { link.onPortLost(); }
 
-  // Start-up: channel defaults, the live panel laid out for the assumed
-  // module type, the link reset and the port search started.
+  // Start-up: channel defaults, the settings file, the live panel laid out
+  // for the assumed module type, the link reset and the port search started.
   void start();
 
   // Resets the link and starts the port search, the last module's port
@@ -74,16 +55,23 @@ class Core {
   // Timer ticks, as the platform delivers them.
   void onTimer(TimerId id);
 
-  // Opens port n; once it is open, a failed write or a lost port is
-  // reported again.
-  PortOpenResult openPort(int portNumber) {
-    const PortOpenResult result = platform.port.open(portNumber);
-    if (result == PortOpenResult::Ok) queue.portOpened();
-    return result;
-  }
+  PortOpenResult openPort(int portNumber) { return link.openPort(portNumber); }
 
   // Button `Identifie`.
-  void Identifie_Click() { commands.IdentifyRequest(); }
+  void Identifie_Click() { link.commands.identify(); }
+  // Button `SearchPort`: the search starts again from port 1.
+  void SearchPort_Click() { link.search.restart(); }
+  // Offline module choice: "OX2" (&Oxalis), "PNU" (&Panora) or "QTX" (&QTX).
+  void chooseOfflineModule(const std::string& deviceCode);
+
+  // Lays the live panel out for the module type and ticks its offline entry.
+  void layoutPanel();
+  // Puts the trace's memory gauge into status panel 6.
+  void updateMemoryText();
+  // The setup window opened or closed, or the user level changed: a module
+  // answering again may re-lay the windows only when no setup exchange can
+  // be disturbed.
+  void updateIdentificationHold();
 
   // The setup and firmware windows are not part of this version yet.
   static constexpr bool setupWindowAvailable = false;
@@ -93,20 +81,35 @@ class Core {
   AppState state;
   MainWindowModel mainWindow;
   FactoryModel factory;
-  LivePanelModel livePanel;
-  LiveValues live;
-  ChannelTable channels;
-  TraceBuffer trace;
-  TraceModel traceView;
   FirmwareWindowModel firmwareWindow;
   AccessCodeModel accessCode;
-  CoreHooks hooks;
+  ChannelTable channels;
 
-  LinkLog log;
-  TransmitQueue queue;
-  CommandSet commands;
-  ReceiveParser parser;
-  PortSearch search;
+ private:
+  FactoryDiagnostics diagnostics_{factory};
+
+ public:
+  Link link;
+  Monitor monitor;
+  Trace trace;
+
+ private:
+  void refreshTick();
+
+  // LinkEvents.
+  void identified() override;
+  void identifyRequested() override;
+  void measurement(std::span<const std::uint8_t> data, std::uint8_t selector) override;
+  void parameterValue(std::uint8_t offset, double value) override;
+  void memoryBlock(std::uint16_t address, std::span<const std::uint8_t> bytes) override;
+  void runningTime(double hundredths) override;
+  void linkStatusChanged(LinkStatus status) override;
+  void portShown(int portNumber) override;
+  void searchFailed() override;
+  void bootloaderReply(std::uint8_t code) override;
+  void recordRefused(std::string_view record) override;
+
+  bool refusalReported_ = false;
 };
 
 }  // namespace oxalis

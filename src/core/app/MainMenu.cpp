@@ -2,7 +2,7 @@
 
 #include "app/Core.h"
 #include "app/Recording.h"
-#include "files/DataCommands.h"
+#include "app/DataCommands.h"
 
 namespace oxalis {
 
@@ -18,7 +18,7 @@ void toolbarClick(Core& core, std::string_view key) {
 
 void firmwareClick(Core& core) {
   auto& dialogs = core.platform.dialogs;
-  if (!core.state.linkUp) {
+  if (!core.link.state.linkUp) {
     dialogs.message("Communication with Oxalis must be reach before open the firmware update window", "Warning",
                     MessageIcon::Warning);
     return;

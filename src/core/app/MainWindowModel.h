@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "app/Notifier.h"
+#include "util/Notifier.h"
 #include "app/Version.h"
 
 namespace oxalis {
@@ -62,10 +62,6 @@ struct MainWindowModel {
       {"Pause_Record", "Pause Record", 7},
       {"Stop_Record", "Stop Record", 9},
   }};
-
-  // Buttons of the live panel.
-  std::string searchPortCaption = "Search Oxalis";
-  std::string identifieCaption = "Oxalis info";
 
   std::string& panel(int number) { return panels.at(static_cast<std::size_t>(number - 1)); }
   const std::string& panel(int number) const { return panels.at(static_cast<std::size_t>(number - 1)); }

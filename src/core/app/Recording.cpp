@@ -2,7 +2,7 @@
 
 #include "app/Core.h"
 #include "app/Toolbar.h"
-#include "files/DataCommands.h"
+#include "app/DataCommands.h"
 
 namespace oxalis {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Notifier.h"
+#include "util/Notifier.h"
 
 namespace oxalis {
 

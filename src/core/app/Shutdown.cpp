@@ -3,9 +3,8 @@
 #include <filesystem>
 
 #include "app/Core.h"
-#include "files/DataCommands.h"
-#include "files/DataFile.h"
-#include "files/SettingsFile.h"
+#include "app/DataCommands.h"
+#include "app/Persistence.h"
 
 namespace oxalis {
 
@@ -42,7 +41,7 @@ ShutdownReport shutdown(Core& core, bool interactive) {
         dataSaveAs(core);
     } else {
       const std::filesystem::path file = recoveryPath(core);
-      const FileResult written = WriteDataFile(core, file);
+      const FileResult written = saveDataFile(core, file);
       if (written.ok) {
         report.recoveryFile = file.string();
         state.dataNotSaved = false;
@@ -51,7 +50,7 @@ ShutdownReport shutdown(Core& core, bool interactive) {
       }
     }
   }
-  const FileResult settings = WriteSettings(core, settingsFilePath(core));
+  const FileResult settings = saveSettings(core, settingsFilePath(core));
   if (!settings.ok && report.error.empty()) report.error = settings.error;
   if (core.platform.port.isOpen()) core.platform.port.close();
   core.factory.visible = false;

@@ -5,14 +5,10 @@
 #include "app/Core.h"
 #include "app/Recording.h"
 #include "app/Toolbar.h"
-#include "monitor/ChannelLine.h"
+#include "config/MemoryMap.h"
+#include "util/NumberFormat.h"
 
 namespace oxalis {
-
-namespace {
-constexpr std::uint8_t kStoredLevelOffset = 0x0A;
-constexpr std::uint16_t kUserCodeAddress = 0x1000;
-}  // namespace
 
 void storedLevelRead(Core& core, double value) {
   AppState& state = core.state;
@@ -43,6 +39,7 @@ void ApplyUserLevel(Core& core) {
   }
   refreshRecordingControls(core);
   window.panel(4) = "User level : " + state.levelNames.at(state.userLevel);
+  core.updateIdentificationHold();
   window.changed.notify();
 }
 
@@ -53,7 +50,7 @@ void requestLevel(Core& core, std::uint8_t level) {
   access.code.clear();
   access.masked = level == kLevelMaster;
   access.visible = true;
-  core.commands.ReadMemory(static_cast<std::uint16_t>(kUserCodeAddress + core.state.identity.serialNumber), 2);
+  core.link.commands.readMemory(static_cast<std::uint16_t>(memory_map::kUserCodeBase + core.link.state.identity.serialNumber), 2);
   access.changed.notify();
 }
 
@@ -72,9 +69,10 @@ void validateLevelCode(Core& core, std::string_view typed) {
   } else if (level >= kLevelBasic && level < kLevelMaster) {
     accepted = number == static_cast<double>(access.userCodeBase + level * kLevelCodeMultiplier);
     if (accepted) {
-      core.commands.SelectEepromArea();
       const char byte = static_cast<char>(level);
-      core.commands.WriteParams(kStoredLevelOffset, std::string_view(&byte, 1));
+      // The level byte goes only after its area record.
+      (void)(core.link.commands.selectEepromArea() &&
+             core.link.commands.writeParams(memory_map::kStoredUserLevel, std::string_view(&byte, 1)));
     }
   }
   if (accepted) state.userLevel = level;

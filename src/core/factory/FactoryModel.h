@@ -1,30 +1,33 @@
 #pragma once
 // The factory window `HyperUser` as data. It exists from start-up on, hidden;
-// the link code writes its debug fields only while it is visible.
+// the link's diagnostics reach it only while it is visible.
 #include <array>
 #include <string>
 
-#include "app/Notifier.h"
+#include "util/Notifier.h"
 
 namespace oxalis {
 
 struct FactoryModel {
   bool visible = false;
 
-  // Link log box.
+  // Link log box, and whether lines are added to it (its Start/Stop).
   std::string W_Log = "Log window\r\n";
+  bool logRunning = true;
 
   // Debug mirrors and the transmit buffer level in percent.
   std::string DEBUG_TX;
   std::string DEBUG_RX;
   int BufferLevel = 0;
 
-  // Error indications ticked by the link.
-  bool Chksum = false;
-  bool Blank = false;
-  bool Verify = false;
-  bool OverRun = false;
-  bool PerteDeTrame = false;
+  // Error indications ticked by the link: "Chksum", "Blank", "Verify",
+  // "OverRun" and "Perte de trame" (a measurement record lost; shown for one
+  // refresh tick).
+  bool checksumError = false;
+  bool blankError = false;
+  bool verifyError = false;
+  bool overrun = false;
+  bool frameLost = false;
 
   // Identity and stored user level, as read from the module.
   std::string W_HW;
@@ -44,7 +47,7 @@ struct FactoryModel {
   // "Send Tprop et Tint": lambda controllers only.
   bool sendTpropEnabled = true;
 
-  void clearErrorTicks() { Chksum = Blank = Verify = OverRun = false; }
+  void clearErrorTicks() { checksumError = blankError = verifyError = overrun = false; }
 
   Notifier changed;
 };

@@ -5,9 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/Core.h"
-#include "files/TextEncoding.h"
-#include "monitor/ChannelLine.h"
+#include "util/TextEncoding.h"
+#include "config/ChannelLine.h"
 
 namespace oxalis {
 
@@ -62,10 +61,10 @@ void appendFixed(std::string& out, std::int64_t value, unsigned decimals) {
   out.append(end - decimals, decimals);
 }
 
-void appendHeader(std::string& out, const Core& core) {
+void appendHeader(std::string& out, const std::array<ChannelDefinition, 5>& channels) {
   out += kFixedHeader;
   for (int k = 1; k <= 5; ++k) {
-    const ChannelDefinition& channel = core.channels.slot(k);
+    const ChannelDefinition& channel = channels[static_cast<std::size_t>(k - 1)];
     std::string name = channel.Name.empty() ? "Channel " + std::to_string(k) : channel.Name;
     if (!channel.Unit.empty()) name += " (" + channel.Unit + ")";
     out += ',';
@@ -94,18 +93,17 @@ void appendRow(std::string& out, std::int32_t row, const TraceSample& s, const u
 
 }  // namespace
 
-std::string FormatCsv(const Core& core) {
-  const TraceBuffer& trace = core.trace;
+std::string FormatCsv(const std::array<ChannelDefinition, 5>& channels, const TraceBuffer& trace) {
   // The same order as the data file writer: the n-th data line and the
   // n-th row are the same sample.
   const TraceBuffer::HeldSlots held = trace.heldSlots();
 
   unsigned channelDecimals[5];
-  for (std::size_t k = 0; k < 5; ++k) channelDecimals[k] = core.channels.slot(static_cast<int>(k) + 1).Dec;
+  for (std::size_t k = 0; k < 5; ++k) channelDecimals[k] = channels[k].Dec;
 
   std::string out;
   out.reserve(256 + static_cast<std::size_t>(held.count) * 80);
-  appendHeader(out, core);
+  appendHeader(out, channels);
   for (std::int32_t row = 0; row < held.count; ++row) {
     const std::int32_t slot = (held.firstSlot + row) % kRing;
     appendRow(out, row, trace.traceRing[static_cast<std::size_t>(slot)], channelDecimals);
@@ -113,8 +111,9 @@ std::string FormatCsv(const Core& core) {
   return out;
 }
 
-FileResult WriteCsv(const Core& core, const std::filesystem::path& file) {
-  return WriteFileAtomically(file, FormatCsv(core));
+FileResult WriteCsv(const std::array<ChannelDefinition, 5>& channels, const TraceBuffer& samples,
+                    const std::filesystem::path& file) {
+  return WriteFileAtomically(file, FormatCsv(channels, samples));
 }
 
 }  // namespace oxalis

@@ -21,18 +21,21 @@
 // doubled. A channel name that begins with "=", "+", "-", "@" or a tab is
 // written with a leading "'", so that a spreadsheet shows it as text instead
 // of running it as a formula.
+#include <array>
 #include <filesystem>
 #include <string>
 
-#include "files/AtomicFile.h"
+#include "config/ChannelTable.h"
+#include "trace/TraceBuffer.h"
+#include "util/AtomicFile.h"
 
 namespace oxalis {
 
-class Core;
-
-std::string FormatCsv(const Core& core);
+// `channels` are the user channels 1..5.
+std::string FormatCsv(const std::array<ChannelDefinition, 5>& channels, const TraceBuffer& samples);
 
 // Saves FormatCsv atomically; the previous file stays on failure.
-FileResult WriteCsv(const Core& core, const std::filesystem::path& file);
+FileResult WriteCsv(const std::array<ChannelDefinition, 5>& channels, const TraceBuffer& samples,
+                    const std::filesystem::path& file);
 
 }  // namespace oxalis

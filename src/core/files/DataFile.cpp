@@ -6,11 +6,9 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/Core.h"
-#include "files/TextEncoding.h"
-#include "files/TextLines.h"
-#include "monitor/ChannelLine.h"
-#include "monitor/LivePanel.h"
+#include "util/TextEncoding.h"
+#include "util/TextLines.h"
+#include "config/ChannelLine.h"
 
 namespace oxalis {
 
@@ -42,23 +40,22 @@ void appendText(std::string& out, std::string_view text) { AppendFieldText(out, 
 
 // "prefix;v1;v2;v3;v4;v5" followed by CR LF, one value per user channel.
 template <typename Field>
-void appendChannelRow(std::string& out, const Core& core, std::string_view prefix, Field field) {
+void appendChannelRow(std::string& out, const DataFileHeader& header, std::string_view prefix, Field field) {
   out += prefix;
-  for (int k = 1; k <= 5; ++k) {
+  for (const ChannelDefinition& channel : header.channels) {
     out += ';';
-    field(out, core.channels.slot(k));
+    field(out, channel);
   }
   out += "\r\n";
 }
 
-std::string formatHeader(const Core& core) {
-  const AppState& state = core.state;
+std::string formatHeader(const DataFileHeader& header) {
   std::string out;  // UTF-8 until the end
   out += kMakerAddress;
-  out += state.deviceCode == "PNU" ? " : Data file from Panora N\xC2\xBA" : " : Data file from Oxalis N\xC2\xBA";
-  appendInteger(out, state.identity.serialNumber);
+  out += header.deviceCode == "PNU" ? " : Data file from Panora N\xC2\xBA" : " : Data file from Oxalis N\xC2\xBA";
+  appendInteger(out, header.serialNumber);
   out += " created: ";
-  const DateTime today = core.platform.clock.now();
+  const DateTime& today = header.created;
   appendTwoDigits(out, today.day);
   out += '/';
   appendTwoDigits(out, today.month);
@@ -76,22 +73,22 @@ std::string formatHeader(const Core& core) {
     return [member](std::string& o, const ChannelDefinition& c) { appendInteger(o, c.*member); };
   };
   constexpr std::string_view x = ";x;x;x;x;x;x;x;x";
-  appendChannelRow(out, core, "Name;Vout;Richness;O2;Lambda;AFR;TProbe;Vs;Diag", text(&ChannelDefinition::Name));
-  appendChannelRow(out, core, std::string("ID").append(x), text(&ChannelDefinition::ID));
-  appendChannelRow(out, core, std::string("MSB").append(x), integer(&ChannelDefinition::MSB));
-  appendChannelRow(out, core, std::string("LSB").append(x), integer(&ChannelDefinition::LSB));
-  appendChannelRow(out, core, std::string("A").append(x), number(&ChannelDefinition::A));
-  appendChannelRow(out, core, std::string("B").append(x), number(&ChannelDefinition::B));
-  appendChannelRow(out, core, std::string("C").append(x), number(&ChannelDefinition::C));
-  appendChannelRow(out, core, std::string("D").append(x), number(&ChannelDefinition::D));
-  appendChannelRow(out, core, std::string("Decimal").append(x), integer(&ChannelDefinition::Dec));
-  appendChannelRow(out, core, std::string("Smin").append(x), number(&ChannelDefinition::Min));
-  appendChannelRow(out, core, std::string("Smax").append(x), number(&ChannelDefinition::Max));
-  appendChannelRow(out, core, "Unit;mV;x;%;Lambda;A/F;TProbe;mV;x", text(&ChannelDefinition::Unit));
-  appendChannelRow(out, core, std::string("Color").append(x), integer(&ChannelDefinition::Color));
+  appendChannelRow(out, header, "Name;Vout;Richness;O2;Lambda;AFR;TProbe;Vs;Diag", text(&ChannelDefinition::Name));
+  appendChannelRow(out, header, std::string("ID").append(x), text(&ChannelDefinition::ID));
+  appendChannelRow(out, header, std::string("MSB").append(x), integer(&ChannelDefinition::MSB));
+  appendChannelRow(out, header, std::string("LSB").append(x), integer(&ChannelDefinition::LSB));
+  appendChannelRow(out, header, std::string("A").append(x), number(&ChannelDefinition::A));
+  appendChannelRow(out, header, std::string("B").append(x), number(&ChannelDefinition::B));
+  appendChannelRow(out, header, std::string("C").append(x), number(&ChannelDefinition::C));
+  appendChannelRow(out, header, std::string("D").append(x), number(&ChannelDefinition::D));
+  appendChannelRow(out, header, std::string("Decimal").append(x), integer(&ChannelDefinition::Dec));
+  appendChannelRow(out, header, std::string("Smin").append(x), number(&ChannelDefinition::Min));
+  appendChannelRow(out, header, std::string("Smax").append(x), number(&ChannelDefinition::Max));
+  appendChannelRow(out, header, "Unit;mV;x;%;Lambda;A/F;TProbe;mV;x", text(&ChannelDefinition::Unit));
+  appendChannelRow(out, header, std::string("Color").append(x), integer(&ChannelDefinition::Color));
   out += "Show";
   out += x;
-  for (std::size_t k = 0; k < 5; ++k) out += core.livePanel.showCanal[k] ? ";1" : ";0";
+  for (bool shown : header.show) out += shown ? ";1" : ";0";
   out += "\r\nDATA\r\n";
   return Utf8ToWindows1252(out);
 }
@@ -142,6 +139,12 @@ T readInto(std::string_view field) {
 std::uint8_t readByte(std::string_view field) { return readInto<std::uint8_t>(field); }
 std::uint32_t readColor(std::string_view field) { return readInto<std::uint32_t>(field); }
 
+DataFileRead notADataFile() {
+  DataFileRead result;
+  result.status = DataFileRead::Status::NotADataFile;
+  return result;
+}
+
 bool blank(std::string_view line) {
   return line.find_first_not_of(" \t") == std::string_view::npos;
 }
@@ -166,9 +169,8 @@ void readSample(TraceSample& s, const std::string_view (&f)[kFields], bool airFu
 
 }  // namespace
 
-std::string FormatDataFile(const Core& core) {
-  const TraceBuffer& trace = core.trace;
-  std::string out = formatHeader(core);
+std::string FormatDataFile(const DataFileHeader& header, const TraceBuffer& trace) {
+  std::string out = formatHeader(header);
 
   const auto [first, count] = trace.heldSlots();
 
@@ -180,22 +182,24 @@ std::string FormatDataFile(const Core& core) {
   return out;
 }
 
-FileResult WriteDataFile(const Core& core, const std::filesystem::path& file) {
-  return WriteFileAtomically(file, FormatDataFile(core));
+FileResult WriteDataFile(const DataFileHeader& header, const TraceBuffer& samples,
+                         const std::filesystem::path& file) {
+  return WriteFileAtomically(file, FormatDataFile(header, samples));
 }
 
-DataFileRead ParseDataFile(Core& core, std::string_view content) {
+DataFileRead ParseDataFile(std::string_view content, const std::array<ChannelDefinition, 5>& channels) {
   const bool utf8 = StripUtf8Bom(content);
   const auto text = [utf8](std::string_view bytes) { return utf8 ? RepairUtf8(bytes) : Windows1252ToUtf8(bytes); };
 
   LineCursor lines(content);
   std::string_view line;
   if (!lines.next(line) || line.find(kMakerName) == std::string_view::npos)
-    return {DataFileRead::Status::NotADataFile, 0, 0};
+    return notADataFile();
 
-  TraceBuffer& trace = core.trace;
-  std::fill(trace.traceRing.begin(), trace.traceRing.end(), TraceSample{});
-  core.state.afrTenfold = true;
+  DataFileRead result;
+  result.channels = channels;
+  result.afrTenfold = true;
+  result.ring.assign(static_cast<std::size_t>(kRing), TraceSample{});
 
   std::string_view f[kFields];
   while (lines.next(line)) {
@@ -203,7 +207,7 @@ DataFileRead ParseDataFile(Core& core, std::string_view content) {
     const std::string_view tag = f[0];
     if (tag == "DATA") break;
     for (std::size_t k = 0; k < 5; ++k) {
-      ChannelDefinition& channel = core.channels.slot(static_cast<int>(k + 1));
+      ChannelDefinition& channel = result.channels[k];
       const std::string_view value = f[kFirstChannelField + k];
       if (tag == "Name") {
         channel.Name = text(value);
@@ -233,18 +237,17 @@ DataFileRead ParseDataFile(Core& core, std::string_view content) {
         channel.Color = readColor(value);
       } else if (tag == "Show") {
         channel.Show = std::nearbyint(ReadLeadingNumber(value)) != 0;
-        core.livePanel.showCanal[k] = channel.Show;
+        result.hasShowLine = true;
       }
     }
-    if (tag == "Name" && f[5] == "AFR") core.state.afrTenfold = false;
+    if (tag == "Name" && f[5] == "AFR") result.afrTenfold = false;
   }
-  setChannelLabels(core);
 
   std::size_t read = 0;
   while (lines.next(line)) {
     if (blank(line)) continue;
     SplitFields(line, f);
-    readSample(trace.traceRing[read % kRing], f, core.state.afrTenfold);
+    readSample(result.ring[read % kRing], f, result.afrTenfold);
     ++read;
   }
 
@@ -252,28 +255,28 @@ DataFileRead ParseDataFile(Core& core, std::string_view content) {
   // count restarts one ring further on, keeping every slot where it is.
   constexpr std::size_t kCountLimit = std::numeric_limits<std::int32_t>::max() - kRing;
   const auto count = static_cast<std::int32_t>(read <= kCountLimit ? read : kRing + read % kRing);
-  trace.sampleCount = count;
-  trace.writeIndex = count % kRing;
-  trace.ringWrapped = count > kRing;
-  trace.startIndex = trace.ringWrapped ? trace.writeIndex + 1 : 0;
-  trace.viewStart = trace.ringWrapped ? count - kRing : 0;
-  trace.viewEnd = count;
-
-  DataFileRead result;
+  result.sampleCount = count;
   result.linesRead = read;
   result.linesDropped = read > static_cast<std::size_t>(kRing) ? read - kRing : 0;
   return result;
 }
 
-DataFileRead ReadDataFile(Core& core, const std::filesystem::path& file, FileResult& result) {
+DataFileRead ReadDataFile(const std::filesystem::path& file, const std::array<ChannelDefinition, 5>& channels,
+                          FileResult& result) {
   std::string error;
   const std::optional<std::string> content = ReadWholeFile(file, &error);
   if (!content) {
     result = {false, error};
-    return {DataFileRead::Status::NotADataFile, 0, 0};
+    return notADataFile();
   }
   result = {};
-  return ParseDataFile(core, *content);
+  return ParseDataFile(*content, channels);
+}
+
+std::array<ChannelDefinition, 5> UserChannels(const ChannelTable& table) {
+  std::array<ChannelDefinition, 5> out;
+  for (int k = 1; k <= 5; ++k) out[static_cast<std::size_t>(k - 1)] = table.slot(k);
+  return out;
 }
 
 }  // namespace oxalis

@@ -4,11 +4,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/Core.h"
-#include "files/TextEncoding.h"
-#include "files/TextLines.h"
-#include "monitor/ChannelLine.h"
-#include "monitor/LivePanel.h"
+#include "util/TextEncoding.h"
+#include "util/TextLines.h"
+#include "config/ChannelLine.h"
 
 namespace oxalis {
 
@@ -61,13 +59,14 @@ void addLine(std::string& out, std::string_view tag, std::string_view value) {
 
 }  // namespace
 
-void ParseSettings(Core& core, std::string_view content) {
-  AppState& state = core.state;
+Settings ParseSettings(std::string_view content, Settings state) {
   state.hcRatio = 2;
   state.setupFileName = "Default.OXS";
-  LoadDefaultChannels(core.channels);
-  for (int k = 1; k <= 5; ++k) core.livePanel.showCanal[static_cast<std::size_t>(k - 1)] = core.channels.slot(k).Show;
-  setChannelLabels(core);
+  for (std::size_t k = 0; k < state.channels.size(); ++k) {
+    state.channels[k] = {};
+    ParseChannelLine(state.channels[k], kDefaultChannelLines[k]);
+  }
+  state.channelRead = {};
 
   const bool utf8 = StripUtf8Bom(content);
   const auto text = [utf8](std::string_view bytes) { return utf8 ? RepairUtf8(bytes) : Windows1252ToUtf8(bytes); };
@@ -86,51 +85,45 @@ void ParseSettings(Core& core, std::string_view content) {
       const std::string_view value = trimTrailingBlanks(valueOf(kLastModule));
       if (value.size() >= 3) state.deviceCode = text(value.substr(value.size() - 3));
     }
-    if (tagged(kCom)) state.lastModulePort = portNumber(valueOf(kCom));
+    if (tagged(kCom)) state.port = portNumber(valueOf(kCom));
     if (tagged(kDirSetup)) state.setupFolder = text(valueOf(kDirSetup));
     if (tagged(kDirData)) state.dataFolder = text(valueOf(kDirData));
     if (tagged(kSetupFile)) state.setupFileName = text(valueOf(kSetupFile));
-    if (tagged(kHc)) {
-      state.hcRatio = ReadLeadingNumber(valueOf(kHc));
-      setAfLabel(core);
+    if (tagged(kHc)) state.hcRatio = ReadLeadingNumber(valueOf(kHc));
+    if (tagged(kStoichio)) state.stoichRatio = ReadLeadingNumber(valueOf(kStoichio));
+    if (tagged(kTimeBase)) state.timeBaseText = text(valueOf(kTimeBase));
+    for (std::size_t k = 0; k < kChannelTags.size(); ++k) {
+      if (!tagged(kChannelTags[k])) continue;
+      ParseChannelLine(state.channels[k], text(valueOf(kChannelTags[k])));
+      state.channelRead[k] = true;
     }
-    if (tagged(kStoichio)) {
-      state.stoichRatio = ReadLeadingNumber(valueOf(kStoichio));
-      setAfLabel(core);
-    }
-    if (tagged(kTimeBase)) {
-      core.traceView.timeBaseText = text(valueOf(kTimeBase));
-      core.traceView.changed.notify();
-    }
-    for (std::size_t k = 0; k < kChannelTags.size(); ++k)
-      if (tagged(kChannelTags[k])) ParseChannelLineIntoSlot(core, static_cast<int>(k + 1), text(valueOf(kChannelTags[k])));
   }
+  return state;
 }
 
-void ReadSettings(Core& core, const std::filesystem::path& file) {
+Settings ReadSettings(const std::filesystem::path& file, Settings current) {
   const std::optional<std::string> content = ReadWholeFile(file);
-  ParseSettings(core, content ? std::string_view(*content) : std::string_view{});
+  return ParseSettings(content ? std::string_view(*content) : std::string_view{}, std::move(current));
 }
 
-std::string FormatSettings(const Core& core) {
-  const AppState& state = core.state;
+std::string FormatSettings(const Settings& state) {
   std::string out;
-  if (core.platform.port.isOpen()) addLine(out, kCom, std::to_string(state.currentPort));
+  if (state.port != 0) addLine(out, kCom, std::to_string(state.port));
   addLine(out, kDirSetup, oneLine(state.setupFolder));
   addLine(out, kDirData, oneLine(state.dataFolder));
   addLine(out, kDataFile, oneLine(state.dataFileName));
   addLine(out, kSetupFile, oneLine(state.setupFileName));
   addLine(out, kHc, FormatPlainNumber(state.hcRatio));
   addLine(out, kStoichio, FormatPlainNumber(state.stoichRatio));
-  addLine(out, kTimeBase, oneLine(core.traceView.timeBaseText));
+  addLine(out, kTimeBase, oneLine(state.timeBaseText));
   for (std::size_t k = 0; k < kChannelTags.size(); ++k)
-    addLine(out, kChannelTags[k], FormatChannelLine(core.channels.slot(static_cast<int>(k + 1))));
+    addLine(out, kChannelTags[k], FormatChannelLine(state.channels[k]));
   addLine(out, kLastModule, oneLine(state.deviceCode));
   return Utf8ToWindows1252(out);
 }
 
-FileResult WriteSettings(const Core& core, const std::filesystem::path& file) {
-  return WriteFileAtomically(file, FormatSettings(core));
+FileResult WriteSettings(const Settings& settings, const std::filesystem::path& file) {
+  return WriteFileAtomically(file, FormatSettings(settings));
 }
 
 }  // namespace oxalis

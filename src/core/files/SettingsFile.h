@@ -14,48 +14,62 @@
 //   [CHVin]:...   [CFG_MV]:...   [CFG_RICH]:...   [CFG_O2]:...   [CFG_LBDA]:...   [CFG_AFR]:...
 //   [Last Module]:OX2
 // Windows-1252 on disk, lines ended by CR LF.
+#include <array>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
-#include "files/AtomicFile.h"
+#include "config/ChannelTable.h"
+#include "util/AtomicFile.h"
 
 namespace oxalis {
 
-class Core;
-
 inline constexpr const char* kSettingsFileName = "OXL_Monitor.ini";
 
-// Sets the defaults (hcRatio 2, setupFileName "Default.OXS", the default
-// lines of all thirteen channel slots and the panel's channel labels and
-// ticks), then applies the file when it can be read. A missing or unreadable
-// file leaves the defaults, without a message. Laying the panel out for the
-// module type and deriving tracePoints from the time base are left to the
-// caller.
-void ReadSettings(Core& core, const std::filesystem::path& file);
+// What the settings file holds.
+struct Settings {
+  std::uint8_t port = 0;        // [COM]: the module's port 1..32, 0 none
+  std::string setupFolder;      // [DIRSETUP]:
+  std::string dataFolder;       // [DIRDATA]:
+  std::string dataFileName;     // [DTA]: written, not read back
+  std::string setupFileName = "Default.OXS";  // [OXS]:
+  double hcRatio = 2;           // [HC]:
+  double stoichRatio = 14.57;   // [STOICHIO]:
+  std::string timeBaseText = "20s";  // [Tbase]:
+  std::array<ChannelDefinition, 10> channels{};  // channel slots 1..10
+  std::string deviceCode = "OX2";  // [Last Module]:
+  // Reading only: which channel tags the file had.
+  std::array<bool, 10> channelRead{};
+};
 
-// The defaults above, then the lines of a settings file's content
-// (Windows-1252, or UTF-8 after a byte-order mark; any line ends):
+// A settings file's content (Windows-1252, or UTF-8 after a byte-order
+// mark; any line ends) over `current`, the values before it is read. First
+// the defaults replace hcRatio (2), setupFileName ("Default.OXS") and all ten
+// channel slots (their default lines); then:
 // - "[Last Module]:" at the start: deviceCode := the last 3 characters of
 //   the value, trailing blanks aside; a shorter value leaves deviceCode.
 // - "[COM]:", "[DIRSETUP]:", "[DIRDATA]:", "[OXS]:", "[HC]:", "[STOICHIO]:",
 //   "[Tbase]:" at the start: the value follows the tag. Numbers are read as
 //   the leading decimal number (0 when there is none). The port is a number
 //   1..32 rounded to the nearest; anything else reads as 0, no saved port.
-//   "[HC]:" and "[STOICHIO]:" refresh the A/F label.
 // - the ten channel tags at the start: the value is read into its slot.
 // A tag counts only at the start of a line: a folder or channel name that
 // contains the text of a tag changes nothing but its own setting. Unknown
-// lines are ignored; a missing tag leaves its default.
-void ParseSettings(Core& core, std::string_view content);
+// lines are ignored; a missing tag leaves the value it had.
+Settings ParseSettings(std::string_view content, Settings current);
+
+// Reads the file over `current` as ParseSettings does. A missing or
+// unreadable file gives the defaults over `current`, without a message.
+Settings ReadSettings(const std::filesystem::path& file, Settings current);
 
 // The content WriteSettings saves: the lines in the order above, "[COM]:"
-// (the port in use) only while the port is open, Windows-1252, CR LF. A line
-// break inside a folder or file name is written as a space so that it
-// cannot start a line of its own.
-std::string FormatSettings(const Core& core);
+// only when `port` is set, Windows-1252, CR LF. A line break inside a folder
+// or file name is written as a space so that it cannot start a line of its
+// own.
+std::string FormatSettings(const Settings& settings);
 
 // Saves FormatSettings atomically; the previous file stays on failure.
-FileResult WriteSettings(const Core& core, const std::filesystem::path& file);
+FileResult WriteSettings(const Settings& settings, const std::filesystem::path& file);
 
 }  // namespace oxalis

@@ -1,37 +1,31 @@
 #include "link/ReceiveParser.h"
 
-#include "app/Core.h"
+#include "link/Link.h"
 #include "link/RecordCodec.h"
 #include "link/ReplyDispatch.h"
+#include "platform/Timers.h"
 
 namespace oxalis {
 
 namespace {
-constexpr std::uint8_t kXon = 0x11;
-constexpr std::uint8_t kXoff = 0x13;
-constexpr std::uint8_t kChecksumError = 0xC3;
-constexpr std::uint8_t kBlankError = 0xC6;
-constexpr std::uint8_t kVerifyError = 0xCC;
-constexpr std::uint8_t kOverrun = 0xD8;
-constexpr std::uint8_t kFirmwareChecksumError = 0xF0;
-constexpr std::uint8_t kUpdateSuccessful = 0xFA;
+using namespace link_char;
 constexpr int kSearchWaitForReplyMs = 500;
 }  // namespace
 
 void ReceiveParser::onByte(std::uint8_t c) {
-  AppState& state = core_.state;
+  LinkState& state = link_.state;
   RxState& rx = state.rx;
 
   if (state.linkUp) {
     state.dataFlowing = true;
     state.silentTicks = 0;
-    if (core_.mainWindow.panel(2) != "Link ON") {
-      core_.mainWindow.panel(2) = "Link ON";
-      core_.mainWindow.changed.notify();
+    if (!upReported_) {
+      upReported_ = true;
+      link_.events().linkStatusChanged(LinkStatus::Up);
     }
   } else {
     // Something answers on the port under test: give it time to finish.
-    core_.platform.timers.setInterval(TimerId::Search, kSearchWaitForReplyMs);
+    link_.timers().setInterval(TimerId::Search, kSearchWaitForReplyMs);
   }
 
   if (handleSingleCharacter(c)) return;
@@ -63,42 +57,40 @@ void ReceiveParser::onByte(std::uint8_t c) {
 }
 
 bool ReceiveParser::handleSingleCharacter(std::uint8_t c) {
-  AppState& state = core_.state;
-  FactoryModel& factory = core_.factory;
-  const auto tick = [&](bool FactoryModel::*box) {
-    if (!factory.visible) return;
-    factory.*box = true;
-    factory.changed.notify();
+  LinkState& state = link_.state;
+  LinkDiagnostics& diagnostics = link_.diagnostics();
+  const auto report = [&](const char* line, LinkFlag flag) {
+    if (!diagnostics.watching()) return;
+    diagnostics.logLine(line);
+    diagnostics.flag(flag);
   };
   switch (c) {
     case kXoff:
-      core_.queue.onXoff();
+      link_.queue.onXoff();
       return true;
     case kXon:
-      core_.queue.onXon(state.rxIdle ? std::string_view{} : std::string_view(state.rx.rxLine));
+      link_.queue.onXon(state.rxIdle ? std::string_view{} : std::string_view(state.rx.rxLine));
       return true;
     case kChecksumError:
-      core_.queue.onChecksumError();
+      link_.queue.onChecksumError();
       return true;
     case kOverrun:
-      core_.queue.onOverrun();
+      link_.queue.onOverrun();
       return true;
     case kBlankError:
-      core_.log.LogLine("Blank error");
-      tick(&FactoryModel::Blank);
+      report("Blank error", LinkFlag::Blank);
       return true;
     case kVerifyError:
-      core_.log.LogLine("Verify error");
-      tick(&FactoryModel::Verify);
+      report("Verify error", LinkFlag::Verify);
       return true;
     case kFirmwareChecksumError:
-      core_.log.LogLine("Firmware checksum error");
-      tick(&FactoryModel::Verify);
+      report("Firmware checksum error", LinkFlag::Verify);
+      link_.events().bootloaderReply(c);
       return true;
     case kUpdateSuccessful:
-      core_.log.LogLine("Udate successful : " + std::to_string(kUpdateSuccessful));
+      report("Udate successful : 250", LinkFlag::Verify);
       state.rx.updateOk = true;
-      tick(&FactoryModel::Verify);
+      link_.events().bootloaderReply(c);
       return true;
     default:
       return false;
@@ -106,21 +98,22 @@ bool ReceiveParser::handleSingleCharacter(std::uint8_t c) {
 }
 
 void ReceiveParser::completeFrame() {
-  AppState& state = core_.state;
+  LinkState& state = link_.state;
   RxState& rx = state.rx;
-  core_.log.LogLine("Chaine reçue : " + rx.rxLine);
+  if (link_.diagnostics().watching()) link_.diagnostics().logLine("Chaine reçue : " + rx.rxLine);
 
   const int length = rx.rxFrame[1];
   unsigned sum = 0;
   for (int i = 1; i <= length + 4; ++i) sum += rx.rxFrame[static_cast<std::size_t>(i)];
   const std::uint8_t received = rx.rxFrame[static_cast<std::size_t>(length + 5)];
   if ((sum + received) % 256 != 0) {
-    core_.log.LogLine("Chksum error " + HexByte(received) + "<>" + HexByte((256 - sum % 256) % 256));
+    if (link_.diagnostics().watching())
+      link_.diagnostics().logLine("Chksum error " + HexByte(received) + "<>" + HexByte((256 - sum % 256) % 256));
     rx.rxFrameBad = true;
     state.rxIdle = true;
     return;
   }
-  dispatchReply(core_);
+  dispatchReply(link_);
   state.rxIdle = true;
 }
 

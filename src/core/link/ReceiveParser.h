@@ -6,19 +6,25 @@
 
 namespace oxalis {
 
-class Core;
+class Link;
 
 class ReceiveParser {
  public:
-  explicit ReceiveParser(Core& core) : core_(core) {}
+  explicit ReceiveParser(Link& link) : link_(link) {}
 
   void onByte(std::uint8_t c);
+
+  // The link timed out: the next byte from a module reports it up again.
+  void linkLost() { upReported_ = false; }
+  // The identification reported the link up.
+  void linkReportedUp() { upReported_ = true; }
 
  private:
   bool handleSingleCharacter(std::uint8_t c);
   void completeFrame();
 
-  Core& core_;
+  Link& link_;
+  bool upReported_ = false;
 };
 
 }  // namespace oxalis

@@ -9,6 +9,31 @@
 
 namespace oxalis {
 
+// Record types, the same in both directions where a request and its reply
+// share one.
+namespace record_type {
+inline constexpr std::uint8_t kData = 0x00;        // a write: configuration or memory bytes
+inline constexpr std::uint8_t kExtendedAddress = 0x04;  // selects the memory area of the writes after it
+inline constexpr std::uint8_t kParameters = 0x10;  // read parameters / parameter reply
+inline constexpr std::uint8_t kMemory = 0x11;      // read memory / memory reply
+inline constexpr std::uint8_t kIdentify = 0x12;    // identification request / reply
+inline constexpr std::uint8_t kMeasurement = 0x13; // stream on/off request / measurement record
+inline constexpr std::uint8_t kReload = 0x14;      // take over a group of settings
+inline constexpr std::uint8_t kTime = 0x15;        // probe running time request / reply
+}  // namespace record_type
+
+// Single characters outside records: the module's pacing and its reports.
+namespace link_char {
+inline constexpr std::uint8_t kXon = 0x11;    // the module takes the next record
+inline constexpr std::uint8_t kXoff = 0x13;   // the module is busy
+inline constexpr std::uint8_t kChecksumError = 0xC3;  // the last record was rejected: sent again
+inline constexpr std::uint8_t kBlankError = 0xC6;     // bootloader: erase failed
+inline constexpr std::uint8_t kVerifyError = 0xCC;    // bootloader: written bytes read back different
+inline constexpr std::uint8_t kOverrun = 0xD8;        // the last record was lost: sent again
+inline constexpr std::uint8_t kFirmwareChecksumError = 0xF0;  // bootloader: firmware checksum wrong
+inline constexpr std::uint8_t kUpdateSuccessful = 0xFA;       // bootloader: update done
+}  // namespace link_char
+
 // Two upper-case hex digits. Values above 255 become 255; a negative value
 // is written as its low byte (its two's complement).
 std::string HexByte(long long value);

@@ -8,10 +8,11 @@
 
 namespace oxalis {
 
-struct AppState;
-struct FactoryModel;
+struct LinkState;
 class SerialPort;
 class TransmitQueue;
+class LinkDiagnostics;
+class LinkEvents;
 
 namespace records {
 
@@ -32,39 +33,43 @@ std::string ReloadRequest(std::uint8_t group);
 
 }  // namespace records
 
+// Each request first clears the factory window's error indications, then
+// queues its record. A request returns false when the queue was full and
+// refused its record; the refusal has then been logged and reported through
+// LinkEvents::recordRefused. A request of several records stops at the first
+// refusal; a caller sending several records that belong together stops at
+// the first refusal, so the module never gets a write without its area
+// record.
 class CommandSet {
  public:
-  CommandSet(AppState& state, SerialPort& port, FactoryModel& factory, TransmitQueue& queue)
-      : state_(state), port_(port), factory_(factory), queue_(queue) {}
+  CommandSet(LinkState& state, SerialPort& port, TransmitQueue& queue, LinkDiagnostics& diagnostics,
+             LinkEvents& events)
+      : state_(state), port_(port), queue_(queue), diagnostics_(diagnostics), events_(events) {}
 
   // Identification followed by XON. Written straight to the port while no
-  // module is connected, queued otherwise; then the follow-up reads (stored
-  // user level, and the calibration offsets while the factory window is
-  // visible). Nothing at all while the port is closed.
-  void IdentifyRequest();
-  void StartFrames();
-  void StopFrames();
-  void TimeRequest();
-  void ReadParams(std::uint8_t startAddress, std::uint8_t count);
-  void ReadMemory(std::uint16_t address, std::uint8_t count);
-  void WriteParams(std::uint8_t address, std::string_view bytes);
-  void WriteMemory(std::uint16_t address, std::string_view bytes);
-  void ReloadRequest(std::uint8_t group);
-  void SelectEepromArea();
-  void SelectProgramMemoryArea();
-
-  // A byte-sized parameter written from the main window (display channel,
-  // brightness, fuel type): EEPROM area, the value, reload of group 5.
-  void WriteDisplaySetting(std::uint8_t address, std::uint8_t value);
+  // module is connected, queued otherwise; then LinkEvents::identifyRequested
+  // for the follow-up reads. Nothing at all while the port is closed.
+  bool identify();
+  bool startFrames();
+  bool stopFrames();
+  bool requestTime();
+  bool readParams(std::uint8_t startAddress, std::uint8_t count);
+  bool readMemory(std::uint16_t address, std::uint8_t count);
+  bool writeParams(std::uint8_t address, std::string_view bytes);
+  bool writeMemory(std::uint16_t address, std::string_view bytes);
+  bool reload(std::uint8_t group);
+  bool selectEepromArea();
+  bool selectProgramMemoryArea();
 
  private:
-  void send(std::string record);
-  void clearFactoryTicks();
+  bool send(std::string record);
+  void clearFlags();
 
-  AppState& state_;
+  LinkState& state_;
   SerialPort& port_;
-  FactoryModel& factory_;
   TransmitQueue& queue_;
+  LinkDiagnostics& diagnostics_;
+  LinkEvents& events_;
 };
 
 }  // namespace oxalis

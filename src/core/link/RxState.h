@@ -26,6 +26,9 @@ struct RxState {
 };
 
 struct ModuleIdentity {
+  // Type of the module: "OX2", "OXL", "PNU", "RMW", "QTX"; the type assumed
+  // before any module is found comes from the settings file.
+  std::string deviceCode = "OX2";
   std::int32_t serialNumber = 0;
   // For OXL only hwMajor and fwMajor are set, each the version times ten.
   std::uint8_t hwMajor = 0;

@@ -1,79 +1,95 @@
 #include "link/TransmitQueue.h"
 
-#include "app/AppState.h"
-#include "factory/FactoryModel.h"
-#include "link/LinkLog.h"
+#include "link/LinkDiagnostics.h"
+#include "link/LinkEvents.h"
+#include "link/LinkState.h"
+#include "link/RecordCodec.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 
 namespace oxalis {
 
-namespace {
-constexpr char kXon = 0x11;
-}
-
-TransmitQueue::TransmitQueue(AppState& state, SerialPort& port, Dialogs& dialogs, FactoryModel& factory,
-                             LinkLog& log)
-    : state_(state), ring_(state.tx), port_(port), dialogs_(dialogs), factory_(factory), log_(log) {}
+TransmitQueue::TransmitQueue(LinkState& state, SerialPort& port, Dialogs& dialogs, LinkDiagnostics& diagnostics,
+                             LinkEvents& events)
+    : state_(state), ring_(state.tx), port_(port), dialogs_(dialogs), diagnostics_(diagnostics), events_(events) {}
 
 int TransmitQueue::waitingCount(int readIndex, int writeIndex) {
   return ((writeIndex - readIndex) % TxRing::kSlots + TxRing::kSlots) % TxRing::kSlots;
 }
 
-bool TransmitQueue::QueueIsEmpty() const { return ring_.txReadIndex == ring_.txWriteIndex; }
+bool TransmitQueue::isEmpty() const { return ring_.txReadIndex == ring_.txWriteIndex; }
 
-bool TransmitQueue::QueueNearlyFull() {
-  if (QueueIsEmpty()) return false;
+bool TransmitQueue::nearlyFull() {
+  if (isEmpty()) return false;
   ring_.txLevel = waitingCount(ring_.txReadIndex, ring_.txWriteIndex);
   return ring_.txLevel > kNearlyFullLevel;
 }
 
-void TransmitQueue::showLevel() {
-  if (!factory_.visible) return;
-  factory_.BufferLevel = ring_.txLevel * 100 / 200;
-  factory_.changed.notify();
+void TransmitQueue::log(std::string_view prefix, std::string_view text) {
+  if (!diagnostics_.watching()) return;
+  std::string line(prefix);
+  line += text;
+  diagnostics_.logLine(line);
 }
 
-bool TransmitQueue::QueueRecord(std::string record) {
+void TransmitQueue::showLevel() {
+  if (diagnostics_.watching()) diagnostics_.queueLevel(ring_.txLevel * 100 / 200);
+}
+
+bool TransmitQueue::queueRecord(std::string record) {
   if (waitingCount(ring_.txReadIndex, ring_.txWriteIndex) >= kMaxWaiting) {
-    log_.LogLine("Buffer full, record not queued : " + record);
+    log("Buffer full, record not queued : ", record);
+    events_.recordRefused(record);
     return false;
   }
-  const bool sendNow = QueueIsEmpty() && ring_.moduleReady;
+  const bool sendNow = isEmpty() && ring_.moduleReady;
   std::string& slot = ring_.txQueue[static_cast<std::size_t>(ring_.txWriteIndex)];
   slot = std::move(record);
   ring_.txWriteIndex = static_cast<std::int16_t>(nextIndex(ring_.txWriteIndex));
   showLevel();
-  log_.LogLine("Put in buffer VB6 " + slot);
-  if (sendNow) SendNextRecord();
+  log("Put in buffer VB6 ", slot);
+  if (sendNow) sendNextRecord();
   return true;
 }
 
-void TransmitQueue::SendNextRecord() {
-  if (QueueIsEmpty()) return;
+void TransmitQueue::queueSeries(std::vector<std::string> records) {
+  for (std::string& record : records) backlog_.push_back(std::move(record));
+  feedBacklog();
+}
+
+void TransmitQueue::feedBacklog() {
+  // Fill up to the nearly-full level, leaving room for the single requests
+  // the tool sends meanwhile (keep-alive, stream on and off).
+  while (!backlog_.empty() && waitingCount(ring_.txReadIndex, ring_.txWriteIndex) < kNearlyFullLevel) {
+    std::string record = std::move(backlog_.front());
+    backlog_.pop_front();
+    if (!queueRecord(std::move(record))) break;  // cannot happen below the nearly-full level
+  }
+}
+
+void TransmitQueue::sendNextRecord() {
+  if (isEmpty()) return;
   ring_.moduleReady = false;
   const std::string& record = ring_.txQueue[static_cast<std::size_t>(ring_.txReadIndex)];
   ring_.lastSentRecord = record;
-  if (factory_.visible) {
-    factory_.DEBUG_TX = record;
-    factory_.changed.notify();
-  }
+  if (diagnostics_.watching()) diagnostics_.recordSent(record);
   if (!port_.write(record)) {
     reportDisconnected();
     return;
   }
   ring_.txReadIndex = static_cast<std::int16_t>(nextIndex(ring_.txReadIndex));
   showLevel();
-  log_.LogLine("Put in buffer PC " + ring_.lastSentRecord);
+  log("Put in buffer PC ", ring_.lastSentRecord);
+  feedBacklog();
 }
 
 void TransmitQueue::onXoff() { ring_.moduleReady = false; }
 
 void TransmitQueue::onXon(std::string_view partialFrame) {
-  if (!partialFrame.empty()) log_.LogLine("Xon pendant trame : " + std::string(partialFrame));
+  if (!partialFrame.empty()) log("Xon pendant trame : ", partialFrame);
   ring_.moduleReady = true;
-  log_.LogLine("TxON reçu");
-  if (!QueueIsEmpty() && (state_.linkUp || state_.firmwareLoading)) SendNextRecord();
+  log("TxON reçu", {});
+  if (!isEmpty() && (state_.linkUp || state_.firmwareLoading)) sendNextRecord();
 }
 
 void TransmitQueue::stepBack() {
@@ -82,29 +98,27 @@ void TransmitQueue::stepBack() {
 
 void TransmitQueue::onChecksumError() {
   stepBack();
-  log_.LogLine("Checksum error");
-  if (factory_.visible) {
-    factory_.Chksum = true;
-    factory_.changed.notify();
-  }
+  log("Checksum error", {});
+  if (diagnostics_.watching()) diagnostics_.flag(LinkFlag::Checksum);
 }
 
 void TransmitQueue::onOverrun() {
   stepBack();
-  log_.LogLine("OverRun error");
-  if (factory_.visible) {
-    factory_.OverRun = true;
-    factory_.changed.notify();
-  }
+  log("OverRun error", {});
+  if (diagnostics_.watching()) diagnostics_.flag(LinkFlag::Overrun);
 }
 
-bool TransmitQueue::SendXon() {
-  if (port_.write(std::string_view(&kXon, 1))) return true;
+bool TransmitQueue::sendXon() {
+  const char xon = static_cast<char>(link_char::kXon);
+  if (port_.write(std::string_view(&xon, 1))) return true;
   reportDisconnected();
   return false;
 }
 
-void TransmitQueue::dropWaiting() { ring_.txReadIndex = ring_.txWriteIndex; }
+void TransmitQueue::dropWaiting() {
+  ring_.txReadIndex = ring_.txWriteIndex;
+  backlog_.clear();
+}
 
 void TransmitQueue::resetIndices() { ring_.txReadIndex = ring_.txWriteIndex = 0; }
 

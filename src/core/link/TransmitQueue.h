@@ -3,18 +3,24 @@
 // time, each after the module signalled with XON that it can take the next.
 // The module reports a rejected (0xC3) or lost (0xD8) record, which is then
 // sent again.
+//
+// A long series of records (configuration writes and reads, firmware) waits
+// in a backlog of its own and moves into the ring as the ring drains, so
+// that the ring never fills and no record of the series is ever refused.
+#include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "link/TxRing.h"
 
 namespace oxalis {
 
-struct AppState;
-struct FactoryModel;
+struct LinkState;
 class SerialPort;
 class Dialogs;
-class LinkLog;
+class LinkDiagnostics;
+class LinkEvents;
 
 class TransmitQueue {
  public:
@@ -24,17 +30,25 @@ class TransmitQueue {
   // resend after 0xC3 or 0xD8 never meets an overwritten slot.
   static constexpr int kMaxWaiting = TxRing::kSlots - 2;
 
-  TransmitQueue(AppState& state, SerialPort& port, Dialogs& dialogs, FactoryModel& factory, LinkLog& log);
+  TransmitQueue(LinkState& state, SerialPort& port, Dialogs& dialogs, LinkDiagnostics& diagnostics,
+                LinkEvents& events);
 
   // Puts a record into the queue and sends it at once when the queue was
-  // empty and the module ready. Returns false, logs and drops the record when
-  // the ring is full: a waiting record is never overwritten.
-  bool QueueRecord(std::string record);
+  // empty and the module ready. A full ring refuses the record (false): a
+  // waiting record is never overwritten. The refusal is also logged and
+  // reported through LinkEvents::recordRefused.
+  [[nodiscard]] bool queueRecord(std::string record);
+  // Queues a series of records, in order: as many as fit go into the ring
+  // now, the rest follow as the module takes records. Nothing is refused.
+  void queueSeries(std::vector<std::string> records);
+  // Records of series still waiting for room in the ring.
+  std::size_t seriesBacklog() const { return backlog_.size(); }
+
   // Writes the record at the head of the queue.
-  void SendNextRecord();
-  bool QueueIsEmpty() const;
+  void sendNextRecord();
+  bool isEmpty() const;
   // Refreshes the stored txLevel; true when more than 195 records wait.
-  bool QueueNearlyFull();
+  bool nearlyFull();
 
   // Single-character messages from the module. `partialFrame` is the frame
   // being received when the XON arrived, empty when the receiver was idle.
@@ -44,9 +58,10 @@ class TransmitQueue {
   void onOverrun();
 
   // The keep-alive XON of the refresh tick; false when the write failed.
-  bool SendXon();
+  bool sendXon();
 
-  // Waiting records are dropped (link lost, firmware update).
+  // Waiting records and any series backlog are dropped (link lost, firmware
+  // update).
   void dropWaiting();
   // Both indices back to slot 0 (port search restart).
   void resetIndices();
@@ -63,13 +78,16 @@ class TransmitQueue {
  private:
   void showLevel();
   void stepBack();
+  void feedBacklog();
+  void log(std::string_view prefix, std::string_view text);
 
-  AppState& state_;
+  LinkState& state_;
   TxRing& ring_;
   SerialPort& port_;
   Dialogs& dialogs_;
-  FactoryModel& factory_;
-  LinkLog& log_;
+  LinkDiagnostics& diagnostics_;
+  LinkEvents& events_;
+  std::deque<std::string> backlog_;
   bool disconnectReported_ = false;
 };
 

@@ -2,8 +2,10 @@
 
 #include <array>
 
-#include "app/Core.h"
-#include "monitor/ChannelLine.h"
+#include "config/ChannelLine.h"
+#include "config/MemoryMap.h"
+#include "link/Requests.h"
+#include "monitor/Monitor.h"
 
 namespace oxalis {
 
@@ -34,7 +36,7 @@ struct Layout {
   std::array<const char*, 9> redTooltips;
   int channelCount;
   bool fiveChannels;  // cell 17, ShowCanal 4 and ValCurseur 9 shown
-  bool sendTprop;
+  PanelLayout kind;
 };
 
 constexpr const char* kCanTip = "CAN error. Check cables or CAN configuration";
@@ -52,7 +54,7 @@ const Layout kOxalis{
      "Vbat must be higher than 6.5V", "Vs have to be very closed to 450mV", kCanTip},
     4,
     false,
-    true};
+    PanelLayout::Oxalis};
 
 const Layout kPanora{
     {"V Richness (mV)", nullptr, nullptr, nullptr, nullptr, "Vin (mV)", "Vlux (mV)", nullptr, nullptr, "Klux (%)",
@@ -65,7 +67,7 @@ const Layout kPanora{
      "Richness values come from CAN bus", "", "", "", "", kCanTip},
     5,
     true,
-    false};
+    PanelLayout::Panora};
 
 const Layout kQtx{
     {"I pump", "I filtered", "Delta", "CNT", "I2T", "I overload", "Pos SW", nullptr, nullptr, "-", "Fused", "Out", "-"},
@@ -76,7 +78,7 @@ const Layout kQtx{
     {"", "", "", "", "", "", "", "", kCanTip},
     5,
     true,
-    false};
+    PanelLayout::Qtx};
 
 const Layout* layoutFor(const std::string& code) {
   if (code == "OXL" || code == "OX2") return &kOxalis;
@@ -101,27 +103,22 @@ void labelAnalogueInput(LivePanelModel& panel, const ChannelDefinition& slot5) {
 
 }  // namespace
 
-void initialiseLivePanel(Core& core) {
-  auto& cells = core.livePanel.cells;
+void initialiseLivePanel(Monitor& monitor) {
+  auto& cells = monitor.livePanel.cells;
   cells[0].label = "Vout (mV)";
   cells[0].labelTooltip = "Output voltage on analogique out";
   cells[1].label = "Richness";
   cells[2].label = "Lambda";
   cells[3].label = "O2 (%)";
   cells[7].label = "V Bat (V)";
-  setAfLabel(core);
+  setAfLabel(monitor);
 }
 
-void layoutPanelForModule(Core& core) {
-  AppState& state = core.state;
-  const Layout* layout = layoutFor(state.deviceCode);
-  if (!layout) return;
-  LivePanelModel& panel = core.livePanel;
-  MainWindowModel& window = core.mainWindow;
+PanelLayout layoutPanelForModule(Monitor& monitor) {
+  const Layout* layout = layoutFor(monitor.module.deviceCode);
+  if (!layout) return PanelLayout::None;
+  LivePanelModel& panel = monitor.livePanel;
 
-  window.oxalisOffLine.checked = layout == &kOxalis;
-  window.panoraOffLine.checked = layout == &kPanora;
-  window.qtxOffLine.checked = layout == &kQtx;
   for (std::size_t i = 0; i < layout->labels.size(); ++i)
     if (layout->labels[i]) panel.cells[i].label = layout->labels[i];
   if (layout == &kPanora) panel.cells[0].labelTooltip = "Input voltage. Could be from analog input or CANbus.";
@@ -131,80 +128,95 @@ void layoutPanelForModule(Core& core) {
   panel.valCurseurVisible[9] = layout->fiveChannels;
   panel.panoraListsVisible = layout == &kPanora;
 
-  window.searchPortCaption = layout->searchCaption;
-  window.identifieCaption = layout->identifieCaption;
-  state.diagLabelsCanOk = splitLabels(layout->goodLabels);
-  state.diagLabelsCanErr = splitLabels(layout->badLabels);
+  panel.SearchPort = layout->searchCaption;
+  panel.Identifie = layout->identifieCaption;
+  monitor.diagLabelsCanOk = splitLabels(layout->goodLabels);
+  monitor.diagLabelsCanErr = splitLabels(layout->badLabels);
   for (std::size_t i = 0; i < panel.lamps.size(); ++i) {
-    panel.lamps[i].greenLabel = state.diagLabelsCanOk[i];
-    panel.lamps[i].redLabel = state.diagLabelsCanErr[i];
+    panel.lamps[i].greenLabel = monitor.diagLabelsCanOk[i];
+    panel.lamps[i].redLabel = monitor.diagLabelsCanErr[i];
     panel.lamps[i].redTooltip = layout->redTooltips[i];
   }
-  state.channelCount = static_cast<std::uint8_t>(layout->channelCount);
-  core.factory.sendTpropEnabled = layout->sendTprop;
+  monitor.channelCount = static_cast<std::uint8_t>(layout->channelCount);
 
   // Labels 8 and 17 of the five-channel types name the analogue input.
-  if (layout != &kOxalis) labelAnalogueInput(panel, core.channels.slot(5));
+  if (layout != &kOxalis) labelAnalogueInput(panel, monitor.channels.slot(5));
   panel.forceRepaint = true;
   panel.changed.notify();
-  window.changed.notify();
+  return layout->kind;
 }
 
-void setAfLabel(Core& core) {
-  core.livePanel.cells[4].label = "A/F (St:" + FormatPlainNumber(core.state.stoichRatio) + " )";
-  core.livePanel.changed.notify();
+void setAfLabel(Monitor& monitor) {
+  monitor.livePanel.cells[4].label = "A/F (St:" + FormatPlainNumber(monitor.stoichRatio) + " )";
+  monitor.livePanel.changed.notify();
 }
 
-void setChannelLabels(Core& core) {
-  LivePanelModel& panel = core.livePanel;
-  for (int k = 1; k <= 5; ++k) labelChannel(panel, k, core.channels.slot(k));
-  if (core.state.deviceCode == "PNU") labelAnalogueInput(panel, core.channels.slot(5));
+void setChannelLabels(Monitor& monitor) {
+  LivePanelModel& panel = monitor.livePanel;
+  for (int k = 1; k <= 5; ++k) labelChannel(panel, k, monitor.channels.slot(k));
+  if (monitor.module.deviceCode == "PNU") labelAnalogueInput(panel, monitor.channels.slot(5));
   panel.changed.notify();
 }
 
-void ParseChannelLineIntoSlot(Core& core, int slot, std::string_view line) {
-  ChannelDefinition& definition = core.channels.slot(slot);
-  ParseChannelLine(definition, line);
+void showChannel(Monitor& monitor, int slot) {
   if (slot < 1 || slot > 5) return;
-  LivePanelModel& panel = core.livePanel;
+  const ChannelDefinition& definition = monitor.channels.slot(slot);
+  LivePanelModel& panel = monitor.livePanel;
   labelChannel(panel, slot, definition);
   panel.showCanal[static_cast<std::size_t>(slot - 1)] = definition.Show;
   if (slot == 5) labelAnalogueInput(panel, definition);
   panel.changed.notify();
 }
 
-void Boutton_Frame_Click(Core& core) {
-  AppState& state = core.state;
-  if (state.streamRunning) {
-    core.livePanel.bouttonFrameCaption = "Run";
-    core.commands.StopFrames();
-    state.streamRunning = false;
+void ParseChannelLineIntoSlot(Monitor& monitor, int slot, std::string_view line) {
+  ParseChannelLine(monitor.channels.slot(slot), line);
+  showChannel(monitor, slot);
+}
+
+void Boutton_Frame_Click(Monitor& monitor, CommandSet& commands, bool& streamRunning) {
+  if (streamRunning) {
+    monitor.livePanel.Boutton_Frame = "Run";
+    commands.stopFrames();
+    streamRunning = false;
   } else {
-    core.livePanel.bouttonFrameCaption = "Stop";
-    core.commands.StartFrames();
-    state.streamRunning = true;
+    monitor.livePanel.Boutton_Frame = "Stop";
+    commands.startFrames();
+    streamRunning = true;
   }
-  core.livePanel.changed.notify();
+  monitor.livePanel.changed.notify();
 }
 
-void Combo_Channel_Click(Core& core, int index) {
+namespace {
+
+// A byte-sized display setting: EEPROM area, the value, reload of the
+// display group.
+void writeDisplaySetting(CommandSet& commands, std::uint8_t offset, std::uint8_t value) {
+  const char byte = static_cast<char>(value);
+  // Each record waits for the one before it; a refused record ends the write.
+  (void)(commands.selectEepromArea() && commands.writeParams(offset, std::string_view(&byte, 1)) &&
+         commands.reload(memory_map::kReloadDisplay));
+}
+
+}  // namespace
+
+void Combo_Channel_Click(Monitor& monitor, CommandSet& commands, int index) {
   if (index < 0 || index > 11) return;
-  core.livePanel.comboChannel = index;
-  core.commands.WriteDisplaySetting(0x0C, static_cast<std::uint8_t>(index));
+  monitor.livePanel.comboChannel = index;
+  writeDisplaySetting(commands, memory_map::kDisplayChannel, static_cast<std::uint8_t>(index));
 }
 
-void Combo_Luminosite_Click(Core& core, int index) {
+void Combo_Luminosite_Click(Monitor& monitor, CommandSet& commands, int index) {
   if (index < 0 || index > 4) return;
-  core.livePanel.comboLuminosite = index;
-  core.commands.WriteDisplaySetting(0x0B, static_cast<std::uint8_t>(index + 1));
+  monitor.livePanel.comboLuminosite = index;
+  writeDisplaySetting(commands, memory_map::kDisplayBrightness, static_cast<std::uint8_t>(index + 1));
 }
 
-void Combo_TypeCarburant_Click(Core& core, int index) {
+void Combo_TypeCarburant_Click(Monitor& monitor, CommandSet& commands, int index) {
   if (index < 0 || index > 1) return;
-  core.livePanel.comboTypeCarburant = index;
-  core.commands.WriteDisplaySetting(0x0D, static_cast<std::uint8_t>(index));
+  monitor.livePanel.comboTypeCarburant = index;
+  writeDisplaySetting(commands, memory_map::kDisplayFuelType, static_cast<std::uint8_t>(index));
 }
 
-void livePanelResized(Core& core) { core.livePanel.forceRepaint = true; }
+void livePanelResized(Monitor& monitor) { monitor.livePanel.forceRepaint = true; }
 
 }  // namespace oxalis

@@ -5,35 +5,43 @@
 
 namespace oxalis {
 
-class Core;
+struct Monitor;
+class CommandSet;
+
+// The module families the panel has a layout for.
+enum class PanelLayout { None, Oxalis, Panora, Qtx };
 
 // The design captions, before any module type is laid out.
-void initialiseLivePanel(Core& core);
+void initialiseLivePanel(Monitor& monitor);
 
-// Labels, lamp texts, visibility, button captions and channel count for
-// core.state.deviceCode. Types without a layout (RMW, unknown) keep the
-// previous one; labels a type does not set keep their text.
-void layoutPanelForModule(Core& core);
+// Labels, lamp texts, visibility, button captions and channel count for the
+// module's device code. Types without a layout (RMW, unknown) keep the
+// previous one and give None; labels a type does not set keep their text.
+PanelLayout layoutPanelForModule(Monitor& monitor);
 
 // Label 4 from the stoichiometric ratio: "A/F (St:14.57 )".
-void setAfLabel(Core& core);
+void setAfLabel(Monitor& monitor);
 
 // Labels 13-17 (and 8 on the display) from channel slots 1..5.
-void setChannelLabels(Core& core);
+void setChannelLabels(Monitor& monitor);
+
+// User channel slot 1..5 changed: its label, colour, tooltip and trace tick
+// follow (and label 8, the analogue input, for slot 5). Other slots: nothing.
+void showChannel(Monitor& monitor, int slot);
 
 // Reads a channel line into a slot; for the user channels 1..5 the panel
-// follows (label, colour, tooltip and the trace tick).
-void ParseChannelLineIntoSlot(Core& core, int slot, std::string_view line);
+// follows as showChannel says.
+void ParseChannelLineIntoSlot(Monitor& monitor, int slot, std::string_view line);
 
-// The Run/Stop button of the measurement stream.
-void Boutton_Frame_Click(Core& core);
+// The Run/Stop button `Boutton_Frame` of the measurement stream.
+void Boutton_Frame_Click(Monitor& monitor, CommandSet& commands, bool& streamRunning);
 
 // The display's setting lists: each choice writes its byte and reloads.
-void Combo_Channel_Click(Core& core, int index);
-void Combo_Luminosite_Click(Core& core, int index);
-void Combo_TypeCarburant_Click(Core& core, int index);
+void Combo_Channel_Click(Monitor& monitor, CommandSet& commands, int index);
+void Combo_Luminosite_Click(Monitor& monitor, CommandSet& commands, int index);
+void Combo_TypeCarburant_Click(Monitor& monitor, CommandSet& commands, int index);
 
 // The main window was resized: every cell is repainted on the next tick.
-void livePanelResized(Core& core);
+void livePanelResized(Monitor& monitor);
 
 }  // namespace oxalis

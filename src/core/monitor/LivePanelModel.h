@@ -5,16 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Notifier.h"
+#include "util/Colour.h"
+#include "util/Notifier.h"
 
 namespace oxalis {
-
-// Colours are 0x00BBGGRR.
-inline constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r | g << 8 | b << 16; }
-inline constexpr std::uint32_t kFreshGreen = Rgb(0, 248, 0);
-inline constexpr std::uint32_t kStaleYellow = Rgb(255, 255, 0);
-inline constexpr std::uint32_t kOfflineGrey = Rgb(160, 160, 160);
-inline constexpr std::uint32_t kBlack = 0;
 
 struct LiveCellModel {
   std::string label;         // DisplayLabel(i)
@@ -53,7 +47,11 @@ struct LivePanelModel {
   int comboLuminosite = -1;
   int comboTypeCarburant = -1;
 
-  std::string bouttonFrameCaption = "Stop Frames";
+  // Captions of the buttons `SearchPort`, `Identifie` and `Boutton_Frame`
+  // (the measurement stream's Run/Stop button), by module type.
+  std::string SearchPort = "Search Oxalis";
+  std::string Identifie = "Oxalis info";
+  std::string Boutton_Frame = "Stop Frames";
 
   // Repaint every cell on the next refresh tick (after a resize).
   bool forceRepaint = false;

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "app/Core.h"
-#include "monitor/NumberFormat.h"
+#include "monitor/Monitor.h"
+#include "util/NumberFormat.h"
 
 namespace oxalis {
 
@@ -74,31 +74,31 @@ bool setText(std::string& target, std::string text) {
   return true;
 }
 
-bool setErrorCountTooltips(Core& core) {
-  const std::string text = "Error count = " + std::to_string(core.live.canErrorCount);
-  DiagLampModel& lamp = core.livePanel.lamps[8];
+bool setErrorCountTooltips(Monitor& monitor) {
+  const std::string text = "Error count = " + std::to_string(monitor.live.canErrorCount);
+  DiagLampModel& lamp = monitor.livePanel.lamps[8];
   const bool green = setText(lamp.greenTooltip, text);
   const bool red = setText(lamp.redTooltip, text);
   return green || red;
 }
 
-void decodeFastFields(Core& core, const RecordBytes& d) {
-  LiveValues& live = core.live;
+void decodeFastFields(Monitor& monitor, const RecordBytes& d, bool moduleLambda) {
+  LiveValues& live = monitor.live;
   live.vOutMv = std::min(d.word(kVout), kVoutLimit);
   live.richness = std::min(d.word(kRichness), kRichnessLimit);
   // With the factory window open the module's own lambda is shown, so that
   // its computation can be checked against the richness.
-  live.lambda = core.factory.visible ? d.word(kLambda) : roundToInt32(safeDivide(1e6, live.richness));
+  live.lambda = moduleLambda ? d.word(kLambda) : roundToInt32(safeDivide(1e6, live.richness));
   live.o2 = signedWord(d.word(kO2));
   if (live.richness < 2)
     live.airFuel = kAirFuelLimit;
   else
-    live.airFuel = std::min(roundToInt32(core.state.stoichRatio * 100000 / live.richness), kAirFuelLimit);
+    live.airFuel = std::min(roundToInt32(monitor.stoichRatio * 100000 / live.richness), kAirFuelLimit);
 }
 
 // Slow slot of the lambda controller; returns whether a tooltip changed.
-bool decodeOxalisSlot(Core& core, const RecordBytes& d, std::uint8_t selector, bool firstGeneration) {
-  LiveValues& live = core.live;
+bool decodeOxalisSlot(Monitor& monitor, const RecordBytes& d, std::uint8_t selector, bool firstGeneration) {
+  LiveValues& live = monitor.live;
   const std::int32_t s0 = d.byte(kSlow0);
   const std::int32_t s1 = d.byte(kSlow1);
   const std::int32_t word = d.word(kSlow0);
@@ -108,7 +108,7 @@ bool decodeOxalisSlot(Core& core, const RecordBytes& d, std::uint8_t selector, b
       return false;
     case 0x02:
       live.heaterVolt = s0;
-      live.heaterPwm = firstGeneration && core.state.identity.fwMajor <= kOldHeaterFirmware ? s1 * 100 / 256 : s1;
+      live.heaterPwm = firstGeneration && monitor.module.fwMajor <= kOldHeaterFirmware ? s1 * 100 / 256 : s1;
       return false;
     case 0x04:
       live.batteryVolt = s0;
@@ -119,7 +119,7 @@ bool decodeOxalisSlot(Core& core, const RecordBytes& d, std::uint8_t selector, b
       return false;
     case 0x10:
       live.probeFactor = word;
-      return setText(core.livePanel.cells[5].labelTooltip, "KTsonde: " + formatFixed(live.probeFactor, false, 4));
+      return setText(monitor.livePanel.cells[5].labelTooltip, "KTsonde: " + formatFixed(live.probeFactor, false, 4));
     case 0x20:
       live.diagFlags = s0;
       live.canErrorFlags = s1 & 0x3F;
@@ -132,15 +132,15 @@ bool decodeOxalisSlot(Core& core, const RecordBytes& d, std::uint8_t selector, b
     case 0x80:
       live.slewRate = s0;
       live.canErrorCount = s1;
-      return setErrorCountTooltips(core);
+      return setErrorCountTooltips(monitor);
     default:
       return false;
   }
 }
 
 // Slow slot of the display; returns whether a tooltip changed.
-bool decodePanoraSlot(Core& core, const RecordBytes& d, std::uint8_t selector) {
-  LiveValues& live = core.live;
+bool decodePanoraSlot(Monitor& monitor, const RecordBytes& d, std::uint8_t selector) {
+  LiveValues& live = monitor.live;
   const std::int32_t s0 = d.byte(kSlow0);
   const std::int32_t s1 = d.byte(kSlow1);
   const std::int32_t word = d.word(kSlow0);
@@ -174,7 +174,7 @@ bool decodePanoraSlot(Core& core, const RecordBytes& d, std::uint8_t selector) {
       return false;
     case 0x80:
       live.canErrorCount = s1;
-      return setErrorCountTooltips(core);
+      return setErrorCountTooltips(monitor);
     default:
       return false;
   }
@@ -209,11 +209,11 @@ void decodeSteeringWheel(LiveValues& live, const RecordBytes& d) {
   live.diagFlags = d.byte(6);
 }
 
-void decodeChannels(Core& core, const RecordBytes& d, Layout layout) {
-  LiveValues& live = core.live;
+void decodeChannels(Monitor& monitor, const RecordBytes& d, Layout layout) {
+  LiveValues& live = monitor.live;
   if (layout == Layout::Ox2) {
     for (int k = 0; k < 4; ++k) {
-      const ChannelDefinition& ch = core.channels.slot(k + 1);
+      const ChannelDefinition& ch = monitor.channels.slot(k + 1);
       const auto raw = static_cast<std::uint16_t>(d.word(kFirstChannel + 2 * static_cast<std::size_t>(k)));
       live.channel[static_cast<std::size_t>(k)] = scaleChannel(raw, ch.A, ch.B, ch.C, ch.D, ch.Dec, ch.Max);
     }
@@ -221,7 +221,7 @@ void decodeChannels(Core& core, const RecordBytes& d, Layout layout) {
     // The display sends its channels already scaled: only the sign rule of
     // the channel's scale applies.
     for (int k = 0; k < 5; ++k) {
-      const ChannelDefinition& ch = core.channels.slot(k + 1);
+      const ChannelDefinition& ch = monitor.channels.slot(k + 1);
       const auto raw = static_cast<std::uint16_t>(d.word(kFirstChannel + 2 * static_cast<std::size_t>(k)));
       live.channel[static_cast<std::size_t>(k)] = scaleChannel(raw, 1, 0, 0, std::pow(10.0, ch.Dec), ch.Dec, ch.Max);
     }
@@ -230,30 +230,25 @@ void decodeChannels(Core& core, const RecordBytes& d, Layout layout) {
 
 }  // namespace
 
-void decodeMeasurement(Core& core, std::span<const std::uint8_t> data, std::uint8_t selector) {
-  const Layout layout = layoutOf(core.state.deviceCode);
+void decodeMeasurement(Monitor& monitor, std::span<const std::uint8_t> data, std::uint8_t selector,
+                       bool moduleLambda) {
+  const Layout layout = layoutOf(monitor.module.deviceCode);
   if (layout == Layout::None) return;
 
   const RecordBytes d(data);
-  decodeFastFields(core, d);
+  decodeFastFields(monitor, d, moduleLambda);
 
   bool tooltipChanged = false;
   if (layout == Layout::Oxl || layout == Layout::Ox2)
-    tooltipChanged = decodeOxalisSlot(core, d, selector, layout == Layout::Oxl);
+    tooltipChanged = decodeOxalisSlot(monitor, d, selector, layout == Layout::Oxl);
   else if (layout == Layout::Pnu)
-    tooltipChanged = decodePanoraSlot(core, d, selector);
+    tooltipChanged = decodePanoraSlot(monitor, d, selector);
 
-  if (layout == Layout::Qtx) decodeDrainTool(core.live, d);
-  if (layout == Layout::Rmw) decodeSteeringWheel(core.live, d);
-  decodeChannels(core, d, layout);
+  if (layout == Layout::Qtx) decodeDrainTool(monitor.live, d);
+  if (layout == Layout::Rmw) decodeSteeringWheel(monitor.live, d);
+  decodeChannels(monitor, d, layout);
 
-  if (tooltipChanged) core.livePanel.changed.notify();
-}
-
-void installMeasurementDecoder(Core& core) {
-  core.hooks.decodeMeasurement = [&core](std::span<const std::uint8_t> data, std::uint8_t selector) {
-    decodeMeasurement(core, data, selector);
-  };
+  if (tooltipChanged) monitor.livePanel.changed.notify();
 }
 
 std::int32_t scaleChannel(std::uint16_t raw, double a, double b, double c, double d, int decimals, double max) {

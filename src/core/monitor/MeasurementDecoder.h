@@ -6,10 +6,10 @@
 
 namespace oxalis {
 
-class Core;
+struct Monitor;
 
 // One measurement record: its data bytes and the slow-slot selector (the
-// address low byte). Fills core.live according to core.state.deviceCode:
+// address low byte). Fills monitor.live according to the module's type:
 // the fast fields, the slow slot the selector names ("OXL", "OX2", "PNU"),
 // the fuel tank drain tool's and the steering-wheel module's own layouts and
 // the user channels. A record shorter than its layout reads the missing bytes
@@ -17,10 +17,11 @@ class Core;
 // layout, and its records change nothing. The live panel is notified only
 // when a tooltip that the record carries has changed; the values themselves
 // are repainted by the refresh tick.
-void decodeMeasurement(Core& core, std::span<const std::uint8_t> data, std::uint8_t selector);
-
-// Sets core.hooks.decodeMeasurement to decodeMeasurement.
-void installMeasurementDecoder(Core& core);
+// With `moduleLambda` (the factory window open) the module's own lambda is
+// shown instead of the one computed from the richness, so that the module's
+// computation can be checked.
+void decodeMeasurement(Monitor& monitor, std::span<const std::uint8_t> data, std::uint8_t selector,
+                       bool moduleLambda);
 
 // A raw word in units of 10^-decimals: (a*raw + b) / (c*raw + d) times
 // 10^decimals, rounded to nearest with ties to even. A channel whose scale

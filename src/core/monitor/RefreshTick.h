@@ -1,21 +1,20 @@
 #pragma once
-// The refresh tick (`Timer1`, every 330 ms while a module is connected or
-// being waited for): link supervision, keep-alive, the live panel's texts
-// and freshness colours, the diagnostic lamps. And the keep-alive time
-// request (`Timer2`, every second).
+// The live panel's part of the refresh tick (`Timer1`, every 330 ms while a
+// module is connected or being waited for): the cells' texts and freshness
+// colours, the diagnostic lamps.
 #include <string>
 
 namespace oxalis {
 
-class Core;
+struct Monitor;
 
-void refreshTick(Core& core);
-
-void keepAliveTick(Core& core);
+// Fresh (green): a measurement arrived since the last tick; stale (yellow):
+// bytes arrive but no measurement; grey: no bytes since the link was lost.
+void refreshPanel(Monitor& monitor, bool dataFlowing, bool freshSample);
 
 // Text of value cell i for the current module type, or nothing when the
 // type does not refresh that cell. formatFixed's clamps are stored back
 // into the live values, which then keep what the panel shows.
-bool cellText(Core& core, int cell, std::string& text);
+bool cellText(Monitor& monitor, int cell, std::string& text);
 
 }  // namespace oxalis

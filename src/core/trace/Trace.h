@@ -5,19 +5,41 @@
 // channel ticks.
 //
 // Every operation that changes the picture or the cursor overlay notifies
-// core.traceView.changed once when it is done. A full repaint rebuilds both
-// display lists and counts up traceView.repaintGeneration; between full
-// repaints the newest segments are appended to traceView.trace.lines.
+// trace.view.changed once when it is done. A full repaint rebuilds both
+// display lists and counts up view.repaintGeneration; between full repaints
+// the newest segments are appended to view.trace.lines.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "config/ChannelTable.h"
+#include "monitor/LivePanelModel.h"
+#include "monitor/LiveValues.h"
 #include "trace/TraceBuffer.h"
+#include "trace/TraceModel.h"
 
 namespace oxalis {
 
-class Core;
+// The trace owns its samples (the ring), its picture and its window width.
+// It reads the live values it records, the channel definitions it scales
+// with, and the live panel's channel ticks (`ShowCanal`) that choose the
+// channels it draws.
+struct Trace {
+  Trace(const LiveValues& live, ChannelTable& channels, LivePanelModel& panel)
+      : live(live), channels(channels), panel(panel) {}
+  Trace(const Trace&) = delete;
+  Trace& operator=(const Trace&) = delete;
+
+  const LiveValues& live;
+  ChannelTable& channels;  // ShowCanal keeps its tick in Show
+  LivePanelModel& panel;
+
+  TraceBuffer buffer;
+  TraceModel view;
+  std::int32_t tracePoints = 1000;  // samples across the trace window (50 per second)
+};
 
 // Colours of the picture (0x00BBGGRR). The trace area is drawn on black,
 // the strip on a light background.
@@ -39,84 +61,86 @@ int mapLinear(double v, double lo, double hi, int pLo, int pHi);
 
 // Start-up: counters 0, ring not wrapped, window 0..tracePoints (1000 when
 // tracePoints is not positive), richness selected, full repaint.
-void initialiseTrace(Core& core);
+void initialiseTrace(Trace& trace);
 
 // The window laid the trace area and the strip out anew (sizes in pixels):
 // overview box, full repaint, and every live panel cell repainted on the
 // next refresh tick.
-void traceResized(Core& core, int traceWidth, int traceHeight, int stripWidth, int stripHeight);
+void traceResized(Trace& trace, int traceWidth, int traceHeight, int stripWidth, int stripHeight);
 
-// Copies core.live into the slot of the newest sample (the caller has
+// Copies trace.live into the slot of the newest sample (the caller has
 // already counted it in sampleCount), moves the window on a page when the
-// newest sample has passed its end (unless paused), and updates the memory
-// text and the cursor values.
-void appendSample(Core& core);
+// newest sample has passed its end (unless the recording is paused), and
+// updates the cursor values.
+void appendSample(Trace& trace, bool paused);
 
 // One measurement while recording: counts it, appends it and, unless
 // paused, draws its segment from the previous sample.
-void recordSample(Core& core);
-
-// Hands recordSample to the receive parser (core.hooks.appendTraceSample).
-void installTrace(Core& core);
+void recordSample(Trace& trace, bool paused);
 
 // Zeroes the slots of sample numbers from..to (each taken mod 65000).
-void clearTraceSlots(Core& core, std::int32_t from, std::int32_t to);
+void clearTraceSlots(Trace& trace, std::int32_t from, std::int32_t to);
 
 // Status-bar panel 6: "Data memory used : N%".
-std::string memoryText(const TraceBuffer& trace);
-// Puts memoryText into panel 6; the main window is told only of a change.
-void updateMemoryText(Core& core);
+std::string memoryText(const TraceBuffer& buffer);
+
+// Puts a ring's worth of samples read from a file into the buffer (the
+// vector is taken over; sample n of the file sits in slot n mod 65000) and
+// places the window from the oldest kept sample to the newest, as a
+// recording of `count` samples would have left it. Redrawing is the
+// caller's.
+void loadSamples(TraceBuffer& buffer, std::vector<TraceSample>&& ring, std::int32_t count);
 
 // --- Drawing ---------------------------------------------------------------
 
 // Appends the lines of every drawn curve from sample `from` to sample `to`.
-void drawSegment(Core& core, std::int32_t from, std::int32_t to);
+void drawSegment(Trace& trace, std::int32_t from, std::int32_t to);
 
 // Rebuilds the data part of the trace (the grid stays) and the cursor. Each
 // pixel column shows the full span of the samples it covers, joined to the
 // next column, so no excursion is lost when the window holds more samples
 // than pixels.
-void redrawData(Core& core);
+void redrawData(Trace& trace);
 
 // Where the window lies within the ring, on the strip.
-void updateOverviewBox(Core& core);
+void updateOverviewBox(Trace& trace);
 
 // Clears and rebuilds both pictures: overview box, time grid with its
 // labels, value grid of the selected quantity, data, cursor.
-void repaintTrace(Core& core);
+void repaintTrace(Trace& trace);
 
 // --- Cursor ----------------------------------------------------------------
 
 // The sample under a mouse x of the trace area.
-std::int32_t sampleUnderMouse(const Core& core, int x);
+std::int32_t sampleUnderMouse(const Trace& trace, int x);
 
 // The cursor overlay at cursorSample: traceView.cursorX, the seconds in
 // WCuseur, and the value boxes.
-void drawCursor(Core& core);
+void drawCursor(Trace& trace);
 // ValCurseur 0-9 from the sample under the cursor.
-void showCursorValues(Core& core);
+void showCursorValues(Trace& trace);
 
 // --- Mouse, time base and channel choice -------------------------------------
 
 // Left button: cursor and drag anchor; right button: cursor and zoom start.
-void Oscillo_MouseDown(Core& core, int x, bool rightButton);
+void Oscillo_MouseDown(Trace& trace, int x, bool rightButton);
 // Moves the cursor; with the left button held, drags the window along the
 // ring.
-void Oscillo_MouseMove(Core& core, int x, bool leftHeld);
+void Oscillo_MouseMove(Trace& trace, int x, bool leftHeld);
 // Ends a drag; the right button zooms in on the dragged range (more than 25
 // samples) or zooms out 2.2 times around a click.
-void Oscillo_MouseUp(Core& core, int x, bool rightButton);
+void Oscillo_MouseUp(Trace& trace, int x, bool rightButton);
 
 // Window width in samples of a time-base entry ("5s" .. "500s").
 std::optional<std::int32_t> timeBaseSamples(std::string_view text);
 // An entry chosen from the list: the window end moves to the new width.
-void TimeBase_Click(Core& core, std::string_view entry);
+void TimeBase_Click(Trace& trace, std::string_view entry);
 // Typed text confirmed: an entry sets the width, which takes effect at the
 // next page jump or pan; other text keeps the width in effect and its entry.
-void TimeBase_Validate(Core& core, std::string_view typedText);
+void TimeBase_Validate(Trace& trace, std::string_view typedText);
 // Built-in quantity drawn: 0 vOutMv, 1 richness, 2 lambda, 3 o2, 4 airFuel.
-void OptionChOscillo_Click(Core& core, int index);
+void OptionChOscillo_Click(Trace& trace, int index);
 // User channel k (0..4) drawn or not; kept in Show of channel slot k+1.
-void ShowCanal_Click(Core& core, int k, bool checked);
+void ShowCanal_Click(Trace& trace, int k, bool checked);
 
 }  // namespace oxalis

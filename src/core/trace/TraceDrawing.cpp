@@ -6,8 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "app/Core.h"
-#include "monitor/NumberFormat.h"
+#include "util/NumberFormat.h"
 #include "trace/Trace.h"
 #include "trace/TraceInternal.h"
 
@@ -61,16 +60,16 @@ struct Curves {
 };
 
 // The selected built-in quantity first, then the ticked user channels.
-Curves drawnCurves(const Core& core) {
+Curves drawnCurves(const Trace& trace) {
   Curves curves;
-  if (isBuiltIn(core.trace.selectedQuantity)) {
-    const BuiltIn& quantity = kBuiltIns[static_cast<std::size_t>(core.trace.selectedQuantity)];
-    const ChannelDefinition& slot = core.channels.slot(quantity.slot);
+  if (isBuiltIn(trace.buffer.selectedQuantity)) {
+    const BuiltIn& quantity = kBuiltIns[static_cast<std::size_t>(trace.buffer.selectedQuantity)];
+    const ChannelDefinition& slot = trace.channels.slot(quantity.slot);
     curves.items[curves.count++] = {quantity.field, 0, scaleEnd(slot.Min), scaleEnd(slot.Max), slot.Color};
   }
-  for (std::size_t k = 0; k < core.livePanel.showCanal.size(); ++k) {
-    if (!core.livePanel.showCanal[k]) continue;
-    const ChannelDefinition& slot = core.channels.slot(static_cast<int>(k) + 1);
+  for (std::size_t k = 0; k < trace.panel.showCanal.size(); ++k) {
+    if (!trace.panel.showCanal[k]) continue;
+    const ChannelDefinition& slot = trace.channels.slot(static_cast<int>(k) + 1);
     const double unit = std::pow(10.0, slot.Dec);
     curves.items[curves.count++] = {Field::Channel, k, scaleEnd(slot.Min * unit), scaleEnd(slot.Max * unit),
                                     slot.Color};
@@ -106,9 +105,9 @@ int widthOf(const TraceModel& view, std::string_view text) { return view.textWid
 
 // A window that ends before it starts, or at 0, gets a width of one second.
 // An empty window is treated the same, so that no step divides by zero.
-void normaliseView(TraceBuffer& trace) {
-  if (trace.viewEnd <= trace.viewStart || trace.viewEnd == 0)
-    trace.viewEnd = trace_internal::toSample(std::int64_t{trace.viewStart} + TraceBuffer::kSamplesPerSecond);
+void normaliseView(TraceBuffer& buffer) {
+  if (buffer.viewEnd <= buffer.viewStart || buffer.viewEnd == 0)
+    buffer.viewEnd = trace_internal::toSample(std::int64_t{buffer.viewStart} + TraceBuffer::kSamplesPerSecond);
 }
 
 // --- Data ------------------------------------------------------------------
@@ -122,22 +121,22 @@ struct Column {
 // Splits samples first..last into pixel columns. Time to x never decreases
 // with the sample number, so each column's first sample is found from an
 // estimate corrected against timeToX itself.
-std::vector<Column> columnsOf(const Core& core, std::int64_t first, std::int64_t last) {
-  const TraceBuffer& trace = core.trace;
-  const double span = static_cast<double>(std::int64_t{trace.viewEnd} - trace.viewStart);
-  const double width = core.traceView.traceWidth;
+std::vector<Column> columnsOf(const Trace& trace, std::int64_t first, std::int64_t last) {
+  const TraceBuffer& buffer = trace.buffer;
+  const double span = static_cast<double>(std::int64_t{buffer.viewEnd} - buffer.viewStart);
+  const double width = trace.view.traceWidth;
   std::vector<Column> columns;
-  columns.reserve(static_cast<std::size_t>(std::min<std::int64_t>(last - first + 1, core.traceView.traceWidth + 2)));
+  columns.reserve(static_cast<std::size_t>(std::min<std::int64_t>(last - first + 1, trace.view.traceWidth + 2)));
   std::int64_t i = first;
   while (i <= last) {
-    const int x = timeToX(core, i);
+    const int x = timeToX(trace, i);
     columns.push_back({x, i});
     if (x >= std::numeric_limits<std::int16_t>::max()) break;
-    const double estimate = std::ceil((x + 1.0) * span / width) + trace.viewStart;
+    const double estimate = std::ceil((x + 1.0) * span / width) + buffer.viewStart;
     std::int64_t next =
         static_cast<std::int64_t>(std::clamp(estimate, static_cast<double>(i + 1), static_cast<double>(last + 1)));
-    while (next > i + 1 && timeToX(core, next - 1) > x) --next;
-    while (next <= last && timeToX(core, next) <= x) ++next;
+    while (next > i + 1 && timeToX(trace, next - 1) > x) --next;
+    while (next <= last && timeToX(trace, next) <= x) ++next;
     i = next;
   }
   return columns;
@@ -147,10 +146,10 @@ std::vector<Column> columnsOf(const Core& core, std::int64_t first, std::int64_t
 // and a segment from each column's last sample to the next column's first.
 // With one sample per column this is the plain sample-to-sample polyline.
 template <typename Read>
-void drawColumns(const Core& core, const std::vector<Column>& columns, std::int64_t last, const Curve& curve, Read read,
+void drawColumns(const Trace& trace, const std::vector<Column>& columns, std::int64_t last, const Curve& curve, Read read,
                  std::vector<DrawLine>& out) {
-  const TraceModel& view = core.traceView;
-  const std::vector<TraceSample>& ring = core.trace.traceRing;
+  const TraceModel& view = trace.view;
+  const std::vector<TraceSample>& ring = trace.buffer.traceRing;
   // At most two lines per column, written in place and trimmed at the end.
   const std::size_t base = out.size();
   out.resize(base + 2 * columns.size());
@@ -192,58 +191,58 @@ void drawColumns(const Core& core, const std::vector<Column>& columns, std::int6
   out.resize(static_cast<std::size_t>(next - out.data()));
 }
 
-void drawCurve(const Core& core, const std::vector<Column>& columns, std::int64_t last, const Curve& curve,
+void drawCurve(const Trace& trace, const std::vector<Column>& columns, std::int64_t last, const Curve& curve,
                std::vector<DrawLine>& out) {
   // One instance per field, so that the inner loop reads the field directly.
   switch (curve.field) {
     case Field::VOut:
       return drawColumns(
-          core, columns, last, curve, [](const TraceSample& s) -> std::int32_t { return s.vOutMv; }, out);
+          trace, columns, last, curve, [](const TraceSample& s) -> std::int32_t { return s.vOutMv; }, out);
     case Field::Richness:
       return drawColumns(
-          core, columns, last, curve, [](const TraceSample& s) -> std::int32_t { return s.richness; }, out);
+          trace, columns, last, curve, [](const TraceSample& s) -> std::int32_t { return s.richness; }, out);
     case Field::Lambda:
       return drawColumns(
-          core, columns, last, curve, [](const TraceSample& s) { return s.lambda; }, out);
+          trace, columns, last, curve, [](const TraceSample& s) { return s.lambda; }, out);
     case Field::O2:
       return drawColumns(
-          core, columns, last, curve, [](const TraceSample& s) { return s.o2; }, out);
+          trace, columns, last, curve, [](const TraceSample& s) { return s.o2; }, out);
     case Field::AirFuel:
       return drawColumns(
-          core, columns, last, curve, [](const TraceSample& s) { return s.airFuel; }, out);
+          trace, columns, last, curve, [](const TraceSample& s) { return s.airFuel; }, out);
     case Field::Channel: {
       const std::size_t k = curve.channel;
       return drawColumns(
-          core, columns, last, curve, [k](const TraceSample& s) { return s.channel[k]; }, out);
+          trace, columns, last, curve, [k](const TraceSample& s) { return s.channel[k]; }, out);
     }
   }
 }
 
 // The data of the window, up to the sample before the newest (the newest
 // segment is drawn as it arrives), and never samples the ring no longer holds.
-void drawData(Core& core) {
-  const TraceBuffer& trace = core.trace;
-  TraceModel& view = core.traceView;
-  if (!hasArea(view) || trace.sampleCount < 2) return;
-  const std::int64_t newestDrawn = std::int64_t{trace.sampleCount} - 2;
-  const std::int64_t last = std::min<std::int64_t>(newestDrawn, trace.viewEnd);
-  const std::int64_t first = std::max<std::int64_t>(trace.viewStart, trace_internal::oldestKept(trace));
+void drawData(Trace& trace) {
+  const TraceBuffer& buffer = trace.buffer;
+  TraceModel& view = trace.view;
+  if (!hasArea(view) || buffer.sampleCount < 2) return;
+  const std::int64_t newestDrawn = std::int64_t{buffer.sampleCount} - 2;
+  const std::int64_t last = std::min<std::int64_t>(newestDrawn, buffer.viewEnd);
+  const std::int64_t first = std::max<std::int64_t>(buffer.viewStart, trace_internal::oldestKept(buffer));
   if (last <= first) return;
-  const Curves curves = drawnCurves(core);
+  const Curves curves = drawnCurves(trace);
   if (curves.count == 0) return;
-  const std::vector<Column> columns = columnsOf(core, first, last);
-  for (const Curve& curve : curves) drawCurve(core, columns, last, curve, view.trace.lines);
+  const std::vector<Column> columns = columnsOf(trace, first, last);
+  for (const Curve& curve : curves) drawCurve(trace, columns, last, curve, view.trace.lines);
 }
 
 // --- Grids -----------------------------------------------------------------
 
 // Dotted vertical lines at whole multiples of a grid step of 50 samples,
 // doubled until the labels (seconds) have room; the labels go on the strip.
-void drawTimeGrid(Core& core) {
-  const TraceBuffer& trace = core.trace;
-  TraceModel& view = core.traceView;
-  const std::int64_t start = trace.viewStart;
-  const std::int64_t end = trace.viewEnd;
+void drawTimeGrid(Trace& trace) {
+  const TraceBuffer& buffer = trace.buffer;
+  TraceModel& view = trace.view;
+  const std::int64_t start = buffer.viewStart;
+  const std::int64_t end = buffer.viewEnd;
   const std::int64_t span = end - start;  // positive: the view is normalised
   const double labelRoom = view.stripWidth > 0 ? view.stripWidth : view.traceWidth;
   const int endTextWidth = widthOf(view, std::to_string(end));
@@ -257,25 +256,25 @@ void drawTimeGrid(Core& core) {
   for (std::int64_t x = start; x <= end; x += step) {
     const std::int64_t quotient = x / step - (x % step < 0 ? 1 : 0);
     const std::int64_t gridSample = quotient * step;
-    const int px = timeToX(core, gridSample);
+    const int px = timeToX(trace, gridSample);
     view.trace.lines.push_back({px, 0, px, view.traceHeight, kTraceGridColor, true});
     std::string label = std::to_string(gridSample / TraceBuffer::kSamplesPerSecond);
     const int left = px - widthOf(view, label) / 2;
-    const bool overBox = px >= trace.overviewLeft && px <= trace.overviewRight;
+    const bool overBox = px >= buffer.overviewLeft && px <= buffer.overviewRight;
     view.strip.texts.push_back({left, 0, std::move(label), overBox ? kTimeLabelOnBoxColor : kTimeLabelColor});
   }
 }
 
 // Dotted horizontal lines for the selected quantity, about ten over its
 // range, labelled with its decimals.
-void drawValueGrid(Core& core) {
-  TraceModel& view = core.traceView;
+void drawValueGrid(Trace& trace) {
+  TraceModel& view = trace.view;
   double lo = 0;
   double hi = 1800;
   int decimals = 0;
-  if (isBuiltIn(core.trace.selectedQuantity)) {
+  if (isBuiltIn(trace.buffer.selectedQuantity)) {
     const ChannelDefinition& slot =
-        core.channels.slot(kBuiltIns[static_cast<std::size_t>(core.trace.selectedQuantity)].slot);
+        trace.channels.slot(kBuiltIns[static_cast<std::size_t>(trace.buffer.selectedQuantity)].slot);
     lo = scaleEnd(slot.Min);
     hi = scaleEnd(slot.Max);
     decimals = slot.Dec;
@@ -296,16 +295,16 @@ void drawValueGrid(Core& core) {
   }
 }
 
-void placeOverviewBox(Core& core) {
-  TraceBuffer& trace = core.trace;
-  const double base = static_cast<double>(trace_internal::oldestKept(trace));
-  const double width = std::max(core.traceView.stripWidth, 0);
+void placeOverviewBox(Trace& trace) {
+  TraceBuffer& buffer = trace.buffer;
+  const double base = static_cast<double>(trace_internal::oldestKept(buffer));
+  const double width = std::max(trace.view.stripWidth, 0);
   const auto at = [&](std::int32_t sample) {
     const double px = std::nearbyint(width * (sample - base) / TraceBuffer::kRingSize);
     return static_cast<std::int16_t>(std::clamp(px, -32768.0, 32767.0));
   };
-  trace.overviewLeft = at(trace.viewStart);
-  trace.overviewRight = at(trace.viewEnd);
+  buffer.overviewLeft = at(buffer.viewStart);
+  buffer.overviewRight = at(buffer.viewEnd);
 }
 
 }  // namespace
@@ -319,43 +318,43 @@ std::int32_t toSample(std::int64_t value) {
                                                             std::numeric_limits<std::int32_t>::max()));
 }
 
-int timeToX(const Core& core, std::int64_t sampleNumber) {
-  return trace_internal::mapLinear(static_cast<double>(sampleNumber), core.trace.viewStart, core.trace.viewEnd, 0,
-                                   core.traceView.traceWidth);
+int timeToX(const Trace& trace, std::int64_t sampleNumber) {
+  return trace_internal::mapLinear(static_cast<double>(sampleNumber), trace.buffer.viewStart, trace.buffer.viewEnd, 0,
+                                   trace.view.traceWidth);
 }
 
-void appendSegment(Core& core, std::int32_t from, std::int32_t to) {
-  const TraceBuffer& trace = core.trace;
-  TraceModel& view = core.traceView;
+void appendSegment(Trace& trace, std::int32_t from, std::int32_t to) {
+  const TraceBuffer& buffer = trace.buffer;
+  TraceModel& view = trace.view;
   if (!hasArea(view)) return;
   // A segment wholly on one side of the window would not be seen.
-  if ((from < trace.viewStart && to < trace.viewStart) || (from > trace.viewEnd && to > trace.viewEnd)) return;
-  const int x1 = timeToX(core, from);
-  const int x2 = timeToX(core, to);
-  const TraceSample& a = trace.at(from);
-  const TraceSample& b = trace.at(to);
-  for (const Curve& curve : drawnCurves(core))
+  if ((from < buffer.viewStart && to < buffer.viewStart) || (from > buffer.viewEnd && to > buffer.viewEnd)) return;
+  const int x1 = timeToX(trace, from);
+  const int x2 = timeToX(trace, to);
+  const TraceSample& a = buffer.at(from);
+  const TraceSample& b = buffer.at(to);
+  for (const Curve& curve : drawnCurves(trace))
     view.trace.lines.push_back({x1, valueToY(view, curve, valueOf(a, curve)), x2,
                                 valueToY(view, curve, valueOf(b, curve)), curve.color, false});
 }
 
-void repaint(Core& core) {
-  TraceModel& view = core.traceView;
+void repaint(Trace& trace) {
+  TraceModel& view = trace.view;
   view.trace.clear();
   view.strip.clear();
   view.gridLines = 0;
   ++view.repaintGeneration;
-  normaliseView(core.trace);
-  placeOverviewBox(core);
+  normaliseView(trace.buffer);
+  placeOverviewBox(trace);
   if (hasArea(view)) {
     view.strip.boxes.push_back(
-        {core.trace.overviewLeft, 0, core.trace.overviewRight, view.stripHeight, kOverviewBoxColor, true});
-    drawTimeGrid(core);
-    drawValueGrid(core);
+        {trace.buffer.overviewLeft, 0, trace.buffer.overviewRight, view.stripHeight, kOverviewBoxColor, true});
+    drawTimeGrid(trace);
+    drawValueGrid(trace);
     view.gridLines = view.trace.lines.size();
-    drawData(core);
+    drawData(trace);
   }
-  placeCursor(core);
+  placeCursor(trace);
 }
 
 }  // namespace trace_internal
@@ -366,27 +365,27 @@ int mapLinear(double v, double lo, double hi, int pLo, int pHi) {
   return trace_internal::mapLinear(v, lo, hi, pLo, pHi);
 }
 
-void drawSegment(Core& core, std::int32_t from, std::int32_t to) {
-  const std::size_t before = core.traceView.trace.lines.size();
-  trace_internal::appendSegment(core, from, to);
-  if (core.traceView.trace.lines.size() != before) core.traceView.changed.notify();
+void drawSegment(Trace& trace, std::int32_t from, std::int32_t to) {
+  const std::size_t before = trace.view.trace.lines.size();
+  trace_internal::appendSegment(trace, from, to);
+  if (trace.view.trace.lines.size() != before) trace.view.changed.notify();
 }
 
-void redrawData(Core& core) {
-  TraceModel& view = core.traceView;
-  normaliseView(core.trace);
+void redrawData(Trace& trace) {
+  TraceModel& view = trace.view;
+  normaliseView(trace.buffer);
   view.trace.lines.resize(std::min(view.gridLines, view.trace.lines.size()));
   ++view.repaintGeneration;
-  drawData(core);
-  trace_internal::placeCursor(core);
+  drawData(trace);
+  trace_internal::placeCursor(trace);
   view.changed.notify();
 }
 
-void updateOverviewBox(Core& core) { placeOverviewBox(core); }
+void updateOverviewBox(Trace& trace) { placeOverviewBox(trace); }
 
-void repaintTrace(Core& core) {
-  trace_internal::repaint(core);
-  core.traceView.changed.notify();
+void repaintTrace(Trace& trace) {
+  trace_internal::repaint(trace);
+  trace.view.changed.notify();
 }
 
 }  // namespace oxalis

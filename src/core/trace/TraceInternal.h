@@ -12,7 +12,7 @@
 
 namespace oxalis {
 
-class Core;
+struct Trace;
 
 namespace trace_internal {
 
@@ -35,20 +35,20 @@ inline std::size_t slotOf(std::int64_t sampleNumber) {
 }
 
 // The oldest sample number the ring still holds.
-inline std::int64_t oldestKept(const TraceBuffer& trace) {
-  return trace.ringWrapped ? std::int64_t{trace.sampleCount} - TraceBuffer::kRingSize : 0;
+inline std::int64_t oldestKept(const TraceBuffer& buffer) {
+  return buffer.ringWrapped ? std::int64_t{buffer.sampleCount} - TraceBuffer::kRingSize : 0;
 }
 
 // Limits a sample number to what the 32-bit state can hold.
 std::int32_t toSample(std::int64_t value);
 
 // Time to x on the trace area.
-int timeToX(const Core& core, std::int64_t sampleNumber);
+int timeToX(const Trace& trace, std::int64_t sampleNumber);
 
-void repaint(Core& core);
-void appendSegment(Core& core, std::int32_t from, std::int32_t to);
-void placeCursor(Core& core);
-void fillCursorValues(Core& core);
+void repaint(Trace& trace);
+void appendSegment(Trace& trace, std::int32_t from, std::int32_t to);
+void placeCursor(Trace& trace);
+void fillCursorValues(Trace& trace);
 
 }  // namespace trace_internal
 }  // namespace oxalis

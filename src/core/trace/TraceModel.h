@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Notifier.h"
+#include "util/Notifier.h"
 #include "trace/DisplayList.h"
 
 namespace oxalis {

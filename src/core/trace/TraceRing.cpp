@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/Core.h"
 #include "trace/Trace.h"
 #include "trace/TraceInternal.h"
 
@@ -36,115 +35,112 @@ TraceSample sampleOf(const LiveValues& live) {
   return sample;
 }
 
-std::int32_t windowWidth(const Core& core) {
-  return core.state.tracePoints > 0 ? core.state.tracePoints : kDefaultTracePoints;
+std::int32_t windowWidth(const Trace& trace) {
+  return trace.tracePoints > 0 ? trace.tracePoints : kDefaultTracePoints;
 }
 
 // appendSample without telling the window.
-void append(Core& core) {
-  TraceBuffer& trace = core.trace;
-  core.state.dataNotSaved = true;
-
-  const bool slotValid = trace.writeIndex >= 0 && trace.writeIndex < TraceBuffer::kRingSize;
+void append(Trace& trace, bool paused) {
+  TraceBuffer& buffer = trace.buffer;
+  const bool slotValid = buffer.writeIndex >= 0 && buffer.writeIndex < TraceBuffer::kRingSize;
   const std::size_t slot =
-      slotValid ? static_cast<std::size_t>(trace.writeIndex) : slotOf(std::int64_t{trace.sampleCount} - 1);
-  trace.traceRing[slot] = sampleOf(core.live);
+      slotValid ? static_cast<std::size_t>(buffer.writeIndex) : slotOf(std::int64_t{buffer.sampleCount} - 1);
+  buffer.traceRing[slot] = sampleOf(trace.live);
 
-  trace.writeIndex = static_cast<std::int32_t>(slotOf(trace.sampleCount));
-  if (trace.sampleCount > TraceBuffer::kRingSize) {
-    trace.ringWrapped = true;
-    trace.startIndex = trace.writeIndex + 1;
+  buffer.writeIndex = static_cast<std::int32_t>(slotOf(buffer.sampleCount));
+  if (buffer.sampleCount > TraceBuffer::kRingSize) {
+    buffer.ringWrapped = true;
+    buffer.startIndex = buffer.writeIndex + 1;
   }
 
   // Page-wise scrolling: once the newest sample passes the window's end, the
   // window jumps so that a tenth of it is left free on the right.
-  if (!core.state.recordPaused && trace.viewEnd < trace.sampleCount) {
-    const std::int64_t width = windowWidth(core);
-    std::int64_t end = std::int64_t{trace.sampleCount} + width / 10;
+  if (!paused && buffer.viewEnd < buffer.sampleCount) {
+    const std::int64_t width = windowWidth(trace);
+    std::int64_t end = std::int64_t{buffer.sampleCount} + width / 10;
     std::int64_t start = end - width;
     if (start < 0) {
       start = 0;
       end = width;
     }
-    trace.viewStart = trace_internal::toSample(start);
-    trace.viewEnd = trace_internal::toSample(end);
-    trace_internal::repaint(core);
+    buffer.viewStart = trace_internal::toSample(start);
+    buffer.viewEnd = trace_internal::toSample(end);
+    trace_internal::repaint(trace);
   }
 
-  updateMemoryText(core);
-  trace_internal::fillCursorValues(core);
+  trace_internal::fillCursorValues(trace);
 }
 
 }  // namespace
 
-void initialiseTrace(Core& core) {
-  TraceBuffer& trace = core.trace;
-  trace.sampleCount = 0;
-  trace.writeIndex = 0;
-  trace.startIndex = 0;
-  trace.ringWrapped = false;
-  if (core.state.tracePoints <= 0) core.state.tracePoints = kDefaultTracePoints;
-  trace.viewStart = 0;
-  trace.viewEnd = core.state.tracePoints;
-  trace.selectedQuantity = 1;  // richness
-  repaintTrace(core);
+void initialiseTrace(Trace& trace) {
+  TraceBuffer& buffer = trace.buffer;
+  buffer.sampleCount = 0;
+  buffer.writeIndex = 0;
+  buffer.startIndex = 0;
+  buffer.ringWrapped = false;
+  if (trace.tracePoints <= 0) trace.tracePoints = kDefaultTracePoints;
+  buffer.viewStart = 0;
+  buffer.viewEnd = trace.tracePoints;
+  buffer.selectedQuantity = 1;  // richness
+  repaintTrace(trace);
 }
 
-void traceResized(Core& core, int traceWidth, int traceHeight, int stripWidth, int stripHeight) {
-  TraceModel& view = core.traceView;
+void traceResized(Trace& trace, int traceWidth, int traceHeight, int stripWidth, int stripHeight) {
+  TraceModel& view = trace.view;
   view.traceWidth = std::max(traceWidth, 0);
   view.traceHeight = std::max(traceHeight, 0);
   view.stripWidth = std::max(stripWidth, 0);
   view.stripHeight = std::max(stripHeight, 0);
-  updateOverviewBox(core);
-  repaintTrace(core);
-  core.livePanel.forceRepaint = true;
+  updateOverviewBox(trace);
+  repaintTrace(trace);
+  trace.panel.forceRepaint = true;
 }
 
-void appendSample(Core& core) {
-  append(core);
-  core.traceView.changed.notify();
+void appendSample(Trace& trace, bool paused) {
+  append(trace, paused);
+  trace.view.changed.notify();
 }
 
-void recordSample(Core& core) {
-  TraceBuffer& trace = core.trace;
-  if (trace.sampleCount == std::numeric_limits<std::int32_t>::max()) return;  // some 500 days of recording
-  ++trace.sampleCount;
-  append(core);
-  if (trace.sampleCount >= 2 && !core.state.recordPaused)
-    trace_internal::appendSegment(core, trace.sampleCount - 2, trace.sampleCount - 1);
-  core.traceView.changed.notify();
+void recordSample(Trace& trace, bool paused) {
+  TraceBuffer& buffer = trace.buffer;
+  if (buffer.sampleCount == std::numeric_limits<std::int32_t>::max()) return;  // some 500 days of recording
+  ++buffer.sampleCount;
+  append(trace, paused);
+  if (buffer.sampleCount >= 2 && !paused)
+    trace_internal::appendSegment(trace, buffer.sampleCount - 2, buffer.sampleCount - 1);
+  trace.view.changed.notify();
 }
 
-void installTrace(Core& core) {
-  core.hooks.appendTraceSample = [&core] { recordSample(core); };
-}
-
-void clearTraceSlots(Core& core, std::int32_t from, std::int32_t to) {
+void clearTraceSlots(Trace& trace, std::int32_t from, std::int32_t to) {
   if (to < from) return;
   const std::int64_t count = std::min<std::int64_t>(std::int64_t{to} - from + 1, TraceBuffer::kRingSize);
   std::size_t slot = slotOf(from);
   for (std::int64_t i = 0; i < count; ++i) {
-    core.trace.traceRing[slot] = TraceSample{};
-    if (++slot == core.trace.traceRing.size()) slot = 0;
+    trace.buffer.traceRing[slot] = TraceSample{};
+    if (++slot == trace.buffer.traceRing.size()) slot = 0;
   }
 }
 
-std::string memoryText(const TraceBuffer& trace) {
+std::string memoryText(const TraceBuffer& buffer) {
   // A ring holding 65000 samples is full even before the next one wraps it.
   std::int64_t percent = 100;
-  if (!trace.ringWrapped && trace.sampleCount < TraceBuffer::kRingSize)
+  if (!buffer.ringWrapped && buffer.sampleCount < TraceBuffer::kRingSize)
     percent = std::clamp<std::int64_t>(
-        (std::int64_t{trace.writeIndex} - trace.startIndex) * 100 / TraceBuffer::kRingSize, 0, 100);
+        (std::int64_t{buffer.writeIndex} - buffer.startIndex) * 100 / TraceBuffer::kRingSize, 0, 100);
   return "Data memory used : " + std::to_string(percent) + "%";
 }
 
-void updateMemoryText(Core& core) {
-  std::string text = memoryText(core.trace);
-  std::string& panel = core.mainWindow.panel(6);
-  if (panel == text) return;
-  panel = std::move(text);
-  core.mainWindow.changed.notify();
+void loadSamples(TraceBuffer& buffer, std::vector<TraceSample>&& ring, std::int32_t count) {
+  ring.resize(TraceBuffer::kRingSize);
+  buffer.traceRing.swap(ring);
+  count = std::max(count, 0);
+  buffer.sampleCount = count;
+  buffer.writeIndex = count % TraceBuffer::kRingSize;
+  buffer.ringWrapped = count > TraceBuffer::kRingSize;
+  buffer.startIndex = buffer.ringWrapped ? buffer.writeIndex + 1 : 0;
+  buffer.viewStart = buffer.ringWrapped ? count - TraceBuffer::kRingSize : 0;
+  buffer.viewEnd = count;
 }
 
 }  // namespace oxalis

@@ -7,7 +7,7 @@
 
 #include "CoreFixture.h"
 #include "app/Recording.h"
-#include "files/DataCommands.h"
+#include "app/DataCommands.h"
 #include "files/DataFile.h"
 #include "trace/Trace.h"
 

@@ -1,4 +1,4 @@
-#include "files/AtomicFile.h"
+#include "util/AtomicFile.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -13,8 +13,8 @@
 #include "RecordedTrace.h"
 #include "TempFolder.h"
 #include "files/DataFile.h"
-#include "files/TextLines.h"
-#include "monitor/ChannelLine.h"
+#include "util/TextLines.h"
+#include "config/ChannelLine.h"
 
 namespace oxalis {
 namespace {

@@ -11,8 +11,8 @@
 #include "CoreFixture.h"
 #include "RecordedTrace.h"
 #include "TempFolder.h"
-#include "files/TextLines.h"
-#include "monitor/ChannelLine.h"
+#include "util/TextLines.h"
+#include "config/ChannelLine.h"
 
 namespace oxalis {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "CoreFixture.h"
 #include "TempFolder.h"
-#include "monitor/ChannelLine.h"
+#include "config/ChannelLine.h"
 #include "monitor/LivePanel.h"
 
 namespace oxalis {

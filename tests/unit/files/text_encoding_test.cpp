@@ -1,8 +1,8 @@
-#include "files/TextEncoding.h"
+#include "util/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
-#include "files/TextLines.h"
+#include "util/TextLines.h"
 
 namespace oxalis {
 namespace {

@@ -1,4 +1,4 @@
-#include "monitor/ChannelLine.h"
+#include "config/ChannelLine.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "CoreFixture.h"
-#include "monitor/ChannelLine.h"
+#include "config/ChannelLine.h"
 
 namespace oxalis {
 namespace {

@@ -8,8 +8,8 @@
 
 #include "CoreFixture.h"
 #include "Feed.h"
-#include "monitor/ChannelLine.h"
-#include "monitor/NumberFormat.h"
+#include "config/ChannelLine.h"
+#include "util/NumberFormat.h"
 
 namespace oxalis {
 namespace {

@@ -1,4 +1,4 @@
-#include "monitor/NumberFormat.h"
+#include "util/NumberFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CoreFixture.h"
-#include "monitor/ChannelLine.h"
+#include "config/ChannelLine.h"
 #include "monitor/LivePanel.h"
 
 namespace oxalis {

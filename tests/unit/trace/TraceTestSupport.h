@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "CoreFixture.h"
-#include "monitor/ChannelLine.h"
+#include "config/ChannelLine.h"
 #include "trace/Trace.h"
 
 namespace oxalis::test {

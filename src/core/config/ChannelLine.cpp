@@ -1,4 +1,4 @@
-#include "monitor/ChannelLine.h"
+#include "config/ChannelLine.h"
 
 #include <charconv>
 #include <cmath>
@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::size_t kFieldCount = 15;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Rounded to the nearest integer (ties to even) and held within lo..hi.
 double roundInto(double value, double lo, double hi) {
@@ -55,55 +54,6 @@ void AppendFieldText(std::string& out, std::string_view text) {
     else
       out += c;
   }
-}
-
-std::string FormatPlainNumber(double value) {
-  if (std::isnan(value) || value == 0) return "0";
-  if (std::isinf(value)) value = std::copysign(std::numeric_limits<double>::max(), value);
-  // The longest plain forms are the tiny (subnormal) values: "-0.", some
-  // 320 zeros and up to 17 significant digits, well under 400 characters.
-  char buffer[400];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  if (ec != std::errc{}) return "0";  // cannot happen with this buffer
-  return std::string(buffer, end);
-}
-
-double ReadLeadingNumber(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  // Only digits and a point may follow: the conversion below would also take
-  // a second sign, "inf" or "nan".
-  const std::size_t start = i;
-  std::size_t integerEnd = i;
-  while (integerEnd < text.size() && isDigit(text[integerEnd])) ++integerEnd;
-  std::size_t end = integerEnd;
-  bool hasDigit = integerEnd > start;
-  if (end < text.size() && text[end] == '.') {
-    ++end;
-    while (end < text.size() && isDigit(text[end])) {
-      ++end;
-      hasDigit = true;
-    }
-  }
-  if (!hasDigit) return 0;  // no number, or a point alone
-
-  double value = 0;
-  const char* first = text.data() + start;
-  const char* last = text.data() + end;
-  const auto result = std::from_chars(first, last, value, std::chars_format::fixed);
-  if (result.ec == std::errc::result_out_of_range) {
-    bool large = false;
-    for (std::size_t k = start; k < integerEnd; ++k) large = large || text[k] != '0';
-    value = large ? std::numeric_limits<double>::max() : 0.0;
-  } else if (result.ec != std::errc{}) {
-    return 0;
-  }
-  return negative ? -value : value;
 }
 
 std::string FormatChannelLine(const ChannelDefinition& channel) {

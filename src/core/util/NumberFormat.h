@@ -4,6 +4,7 @@
 // made only for display.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace oxalis {
 
@@ -24,5 +25,23 @@ std::string formatDuration(std::int64_t seconds);
 
 // n / d, or 99999 when d is 0.
 double safeDivide(double n, double d);
+
+// A double as a plain decimal number: "." as separator, never an exponent,
+// integers without decimals, and the fewest digits that read back (with
+// ReadLeadingNumber) to exactly the same double. Values of any magnitude keep
+// the plain form, so a very large or very small value makes a long text (at
+// most about 330 characters) rather than an exponent that a plain reader
+// would cut short. -0 is written "0"; NaN is written "0" and the infinities
+// as the largest finite value of their sign, so the text always reads back as
+// a finite number.
+std::string FormatPlainNumber(double value);
+
+// The number at the start of a text: leading blanks (spaces and tabs) are
+// skipped, then an optional sign, then digits with an optional "." fraction
+// (".5" and "5." are numbers). Reading stops at the first other character,
+// so "1e3" reads 1 and "12.5abc" reads 12.5; a text with no leading number
+// reads 0. A number too large for a double reads as the largest finite value
+// of its sign, one too small as 0.
+double ReadLeadingNumber(std::string_view text);
 
 }  // namespace oxalis

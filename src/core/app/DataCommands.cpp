@@ -1,8 +1,10 @@
-#include "files/DataCommands.h"
+#include "app/DataCommands.h"
 
 #include <filesystem>
 
 #include "app/Core.h"
+#include "app/Persistence.h"
+#include "app/Presenter.h"
 #include "files/CsvExport.h"
 #include "files/DataFile.h"
 #include "trace/Trace.h"
@@ -13,17 +15,11 @@ namespace {
 
 constexpr const char* kDefaultName = "default.DA1";
 
-
-void showFileInCaption(Core& core) {
-  MainWindowModel& window = core.mainWindow;
-  // The program's name stays in front, followed by the file in brackets.
-  const auto open = window.caption.find(" (");
-  window.caption = window.caption.substr(0, open) + " (" + core.state.dataFileName + ")";
-  window.changed.notify();
-}
+// The program's name stays in front, followed by the file in brackets.
+void showFileInCaption(Core& core) { oxalis::showFileInCaption(core.mainWindow, core.state.dataFileName); }
 
 bool writeTo(Core& core, const std::string& file) {
-  const FileResult result = WriteDataFile(core, file);
+  const FileResult result = saveDataFile(core, file);
   if (!result.ok) {
     core.platform.dialogs.message("Fail to open file " + file + "\n" + result.error, "Error", MessageIcon::Warning);
     return false;
@@ -56,17 +52,17 @@ bool offerToSaveData(Core& core) {
 }
 
 void clearTraceData(Core& core) {
-  TraceBuffer& trace = core.trace;
-  clearTraceSlots(core, 0, TraceBuffer::kRingSize - 1);
-  trace.sampleCount = 0;
-  trace.writeIndex = 0;
-  trace.startIndex = 0;
-  trace.ringWrapped = false;
-  trace.viewStart = 0;
-  trace.viewEnd = core.state.tracePoints;
-  updateOverviewBox(core);
-  repaintTrace(core);
-  updateMemoryText(core);
+  TraceBuffer& buffer = core.trace.buffer;
+  clearTraceSlots(core.trace, 0, TraceBuffer::kRingSize - 1);
+  buffer.sampleCount = 0;
+  buffer.writeIndex = 0;
+  buffer.startIndex = 0;
+  buffer.ringWrapped = false;
+  buffer.viewStart = 0;
+  buffer.viewEnd = core.trace.tracePoints;
+  updateOverviewBox(core.trace);
+  repaintTrace(core.trace);
+  core.updateMemoryText();
 }
 
 bool dataNew(Core& core) {
@@ -87,7 +83,7 @@ bool dataOpen(Core& core) {
   if (!file) return false;
 
   FileResult opened{true, {}};
-  const DataFileRead read = ReadDataFile(core, *file, opened);
+  DataFileRead read = ReadDataFile(*file, UserChannels(core.channels), opened);
   if (!opened.ok) {
     core.platform.dialogs.message("Fail to open file " + *file + "\n" + opened.error, "Error", MessageIcon::Error);
     return false;
@@ -96,13 +92,14 @@ bool dataOpen(Core& core) {
     core.platform.dialogs.message("Invalid data file", "Error", MessageIcon::Error);
     return false;
   }
+  applyDataFile(core, std::move(read));
   AppState& state = core.state;
   state.dataFileName = *file;
   state.dataFolder = FolderOfPath(*file);
   showFileInCaption(core);
-  updateOverviewBox(core);
-  repaintTrace(core);
-  updateMemoryText(core);
+  updateOverviewBox(core.trace);
+  repaintTrace(core.trace);
+  core.updateMemoryText();
   state.dataNotSaved = false;
   state.dataFileOpened = true;
   return true;
@@ -138,7 +135,7 @@ bool dataExportCsv(Core& core) {
   request.promptOverwrite = true;
   const auto file = core.platform.dialogs.saveFile(request);
   if (!file) return false;
-  const FileResult result = WriteCsv(core, *file);
+  const FileResult result = WriteCsv(UserChannels(core.channels), core.trace.buffer, *file);
   if (!result.ok) {
     core.platform.dialogs.message("Fail to open file " + *file + "\n" + result.error, "Error", MessageIcon::Warning);
     return false;

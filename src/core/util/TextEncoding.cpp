@@ -1,4 +1,4 @@
-#include "files/TextEncoding.h"
+#include "util/TextEncoding.h"
 
 #include <array>
 #include <cstdint>

@@ -1,0 +1,41 @@
+#pragma once
+// The main window's texts that follow the link: the status-bar panels
+// (port, link, identity, running time, memory gauge), the caption and the
+// offline module menu. Each call notifies the window when it changed
+// something.
+#include <cstdint>
+#include <string>
+
+#include "link/LinkEvents.h"
+#include "link/RxState.h"
+#include "monitor/LivePanel.h"
+
+namespace oxalis {
+
+struct MainWindowModel;
+
+// Panel 1: "COM:n", or "COM:??" for 0 (no module on any port).
+void showPort(MainWindowModel& window, int portNumber);
+
+// Panel 2 "Link ON"; or, when the link timed out, panel 3 "No module find
+// (timeout)", panel 2 "Link OFF" and the offline module entries enabled.
+void showLinkStatus(MainWindowModel& window, LinkStatus status);
+
+// A known module answered: the offline entries are disabled and the
+// module's family ticked, the caption names the tool for the module, panel
+// 3 shows the type's name, serial number and versions.
+void showIdentity(MainWindowModel& window, const ModuleIdentity& module);
+
+// The offline entry of a laid-out panel family is ticked, the others not.
+void showPanelFamily(MainWindowModel& window, PanelLayout family);
+
+// Panel 5: the probe's running time.
+void showRunningTime(MainWindowModel& window, double hundredths);
+
+// Panel 6: the data memory gauge; told only of a change.
+void showMemoryText(MainWindowModel& window, std::string text);
+
+// The caption's program part stays; the file follows in brackets.
+void showFileInCaption(MainWindowModel& window, const std::string& fileName);
+
+}  // namespace oxalis
