@@ -6,8 +6,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "CoreFixture.h"
+#include "app/Persistence.h"
 #include "files/DataFile.h"
 
 namespace {
@@ -19,7 +21,7 @@ struct FullRing : oxalis::test::CoreFixture {
   FullRing() {
     core.start();
     core.link.state.identity.serialNumber = 10234;
-    oxalis::TraceBuffer& trace = core.trace;
+    oxalis::TraceBuffer& trace = core.trace.buffer;
     for (std::int32_t n = 0; n < oxalis::TraceBuffer::kRingSize + 1000; ++n) {
       oxalis::TraceSample& s = trace.at(n);
       s.vOutMv = static_cast<std::int16_t>(2000 + n % 3000);
@@ -42,8 +44,9 @@ struct FullRing : oxalis::test::CoreFixture {
 void BM_DataFileWrite(benchmark::State& state) {
   FullRing ring;
   const auto file = benchFile();
+  const oxalis::DataFileHeader header = oxalis::currentDataFileHeader(ring.core);
   for (auto _ : state) {
-    const oxalis::FileResult result = oxalis::WriteDataFile(ring.core, file);
+    const oxalis::FileResult result = oxalis::WriteDataFile(header, ring.core.trace.buffer, file);
     if (!result.ok) state.SkipWithError(result.error.c_str());
   }
   state.SetItemsProcessed(state.iterations() * oxalis::TraceBuffer::kRingSize);
@@ -55,14 +58,15 @@ void BM_DataFileRead(benchmark::State& state) {
   const auto file = benchFile();
   {
     FullRing ring;
-    if (!oxalis::WriteDataFile(ring.core, file).ok) state.SkipWithError("cannot write the file to read");
+    if (!oxalis::saveDataFile(ring.core, file).ok) state.SkipWithError("cannot write the file to read");
   }
   oxalis::test::CoreFixture reader;
   reader.core.start();
   for (auto _ : state) {
     oxalis::FileResult opened;
-    const oxalis::DataFileRead read = oxalis::ReadDataFile(reader.core, file, opened);
+    oxalis::DataFileRead read = oxalis::ReadDataFile(file, oxalis::UserChannels(reader.core.channels), opened);
     if (!opened.ok || read.linesRead != oxalis::TraceBuffer::kRingSize) state.SkipWithError("reading failed");
+    oxalis::applyDataFile(reader.core, std::move(read));
   }
   state.SetItemsProcessed(state.iterations() * oxalis::TraceBuffer::kRingSize);
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(std::filesystem::file_size(file)));

@@ -21,11 +21,11 @@ void BM_DecodeAndRefresh(benchmark::State& state) {
   for (auto _ : state) {
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(n * 31 + i * 7);
     const auto selector = static_cast<std::uint8_t>(1u << (n % 8));
-    oxalis::decodeMeasurement(f.core.monitor, data, selector);
+    oxalis::decodeMeasurement(f.core.monitor, data, selector, false);
     f.core.link.state.dataFlowing = true;
     f.core.link.state.freshSample = true;
     f.core.link.state.silentTicks = 0;
-    oxalis::f.core.onTimer(TimerId::Refresh);
+    f.core.onTimer(oxalis::TimerId::Refresh);
     ++n;
   }
   state.SetItemsProcessed(state.iterations());

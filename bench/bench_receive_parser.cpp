@@ -4,7 +4,10 @@
 // delivers at most 5760 bytes per second; the parser must stay far above.
 #include <benchmark/benchmark.h>
 
-#include "CoreFixture.h"
+#include "FakeDialogs.h"
+#include "FakeSerialPort.h"
+#include "FakeTimers.h"
+#include "link/Link.h"
 #include "Feed.h"
 
 namespace {
@@ -21,16 +24,37 @@ std::string recordedStream() {
   return stream;
 }
 
-void BM_ReceiveParser(benchmark::State& state) {
-  oxalis::test::CoreFixture f;
-  f.port.open(1);
-  f.core.link.state.linkUp = true;
-  f.core.link.state.identity.deviceCode = "OX2";
+// The link's events, counting the measurement bytes handed on and nothing
+// else: the parser alone is measured, not a decoder.
+struct CountingEvents final : oxalis::LinkEvents {
   std::size_t decoded = 0;
-  f.core.hooks.decodeMeasurement = [&](std::span<const std::uint8_t> data, std::uint8_t) { decoded += data.size(); };
+  void identified() override {}
+  void identifyRequested() override {}
+  void measurement(std::span<const std::uint8_t> data, std::uint8_t) override { decoded += data.size(); }
+  void parameterValue(std::uint8_t, double) override {}
+  void memoryBlock(std::uint16_t, std::span<const std::uint8_t>) override {}
+  void runningTime(double) override {}
+  void linkStatusChanged(oxalis::LinkStatus) override {}
+  void portShown(int) override {}
+  void searchFailed() override {}
+  void bootloaderReply(std::uint8_t) override {}
+  void recordRefused(std::string_view) override {}
+};
+
+void BM_ReceiveParser(benchmark::State& state) {
+  oxalis::test::FakeSerialPort port;
+  oxalis::test::FakeTimers timers;
+  oxalis::test::FakeDialogs dialogs;
+  CountingEvents events;
+  oxalis::NoDiagnostics diagnostics;
+  oxalis::Link link(port, timers, dialogs, events, diagnostics);
+  port.open(1);
+  link.state.linkUp = true;
+  link.state.identity.deviceCode = "OX2";
+  const std::size_t& decoded = events.decoded;
   const std::string stream = recordedStream();
   for (auto _ : state) {
-    oxalis::test::feed(f.core, stream);
+    oxalis::test::feed(link, stream);
     benchmark::DoNotOptimize(decoded);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * stream.size()));

@@ -19,7 +19,7 @@ void prepare(oxalis::Core& core) {
 
 // A wrapped ring of 100000 samples: a noisy wave on every curve.
 void fillRing(oxalis::Core& core) {
-  TraceBuffer& trace = core.trace;
+  TraceBuffer& trace = core.trace.buffer;
   const std::int32_t count = 100000;
   for (std::int32_t n = count - TraceBuffer::kRingSize; n < count; ++n) {
     oxalis::TraceSample& s = trace.at(n);

@@ -98,7 +98,8 @@ class HeadlessTest : public QObject {
     // The data file reads back as the window would open it.
     oxalis::test::CoreFixture reader;
     oxalis::FileResult opened;
-    const oxalis::DataFileRead read = oxalis::ReadDataFile(reader.core, dataFile.toStdString(), opened);
+    const oxalis::DataFileRead read =
+        oxalis::ReadDataFile(dataFile.toStdString(), oxalis::UserChannels(reader.core.channels), opened);
     QVERIFY2(opened.ok, opened.error.c_str());
     QCOMPARE(read.status, oxalis::DataFileRead::Status::Ok);
     QCOMPARE(read.linesRead, static_cast<std::size_t>(samples));
@@ -141,7 +142,8 @@ class HeadlessTest : public QObject {
 
     oxalis::test::CoreFixture reader;
     oxalis::FileResult opened;
-    const oxalis::DataFileRead read = oxalis::ReadDataFile(reader.core, dataFile.toStdString(), opened);
+    const oxalis::DataFileRead read =
+        oxalis::ReadDataFile(dataFile.toStdString(), oxalis::UserChannels(reader.core.channels), opened);
     QVERIFY2(opened.ok, opened.error.c_str());
     QCOMPARE(read.status, oxalis::DataFileRead::Status::Ok);
     QVERIFY(read.linesRead < 600 * 50);

@@ -1,16 +1,21 @@
 #pragma once
-// Feeding module bytes into a core, and building module records, for tests.
+// Feeding module bytes into a core or a link, and building module records, for tests.
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/Core.h"
+#include "link/Link.h"
 #include "link/RecordCodec.h"
 
 namespace oxalis::test {
 
 inline void feed(Core& core, std::string_view bytes) {
   for (char c : bytes) core.onByte(static_cast<std::uint8_t>(c));
+}
+
+inline void feed(Link& link, std::string_view bytes) {
+  for (char c : bytes) link.onByte(static_cast<std::uint8_t>(c));
 }
 
 inline std::string bytes(const std::vector<int>& values) {

@@ -22,12 +22,12 @@ class LivePanelTest : public QObject {
     MainWindow window(f.core);
     window.show();
     LivePanelWidget* panel = window.livePanel();
-    f.core.state.linkUp = true;
-    f.core.state.dataFlowing = true;
-    f.core.state.freshSample = true;
-    f.core.live.richness = 1000;
-    f.core.live.diagFlags = 0x05;
-    refreshTick(f.core);
+    f.core.link.state.linkUp = true;
+    f.core.link.state.dataFlowing = true;
+    f.core.link.state.freshSample = true;
+    f.core.monitor.live.richness = 1000;
+    f.core.monitor.live.diagFlags = 0x05;
+    f.core.onTimer(TimerId::Refresh);
     QCOMPARE(panel->cell(1)->text(), QString(" 1.000"));
     QCOMPARE(panel->cell(1)->colour(), QColor(0, 248, 0));
     QVERIFY(panel->lamp(0)->isRed());
@@ -37,9 +37,9 @@ class LivePanelTest : public QObject {
     QVERIFY(!panel->cell(17)->isVisible());
 
     const int paints = panel->cell(0)->paints();
-    f.core.state.freshSample = true;
-    f.core.live.richness = 900;
-    refreshTick(f.core);
+    f.core.link.state.freshSample = true;
+    f.core.monitor.live.richness = 900;
+    f.core.onTimer(TimerId::Refresh);
     QCOMPARE(panel->cell(0)->paints(), paints);  // same text, same colour
     QCOMPARE(panel->cell(1)->text(), QString(" 0.900"));
     test::saveScreenshot(window, "live_panel_ox2.png");
@@ -50,7 +50,7 @@ class LivePanelTest : public QObject {
     f.core.start();
     MainWindow window(f.core);
     window.show();
-    f.core.search.chooseOfflineModule("PNU");
+    f.core.chooseOfflineModule("PNU");
     LivePanelWidget* panel = window.livePanel();
     QVERIFY(panel->channelList()->isVisible());
     QCOMPARE(panel->cellLabel(0)->text(), QString("V Richness (mV)"));
@@ -59,11 +59,11 @@ class LivePanelTest : public QObject {
     QCOMPARE(window.searchPortButton()->text(), QString("Search Display"));
 
     f.port.open(1);
-    f.core.state.linkUp = true;
-    f.core.state.tx.moduleReady = true;
+    f.core.link.state.linkUp = true;
+    f.core.link.state.tx.moduleReady = true;
     panel->brightnessList()->activated(4);  // "100%"
     QCOMPARE(f.port.take(), std::string(":0200000400F00A"));
-    f.core.queue.onXon();
+    f.core.link.queue.onXon();
     QCOMPARE(f.port.take(), std::string(":01000B0005EF"));
     test::saveScreenshot(window, "live_panel_pnu.png");
   }
@@ -73,7 +73,7 @@ class LivePanelTest : public QObject {
     f.core.start();
     MainWindow window(f.core);
     window.show();
-    f.core.search.chooseOfflineModule("QTX");
+    f.core.chooseOfflineModule("QTX");
     QCOMPARE(window.livePanel()->cellLabel(0)->text(), QString("I pump"));
     QVERIFY(!window.livePanel()->channelList()->isVisible());
     test::saveScreenshot(window, "live_panel_qtx.png");
@@ -87,12 +87,12 @@ class LivePanelTest : public QObject {
     QCOMPARE(button->text(), QString("Stop Frames"));
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(button->text(), QString("Run"));
-    QVERIFY(!f.core.state.streamRunning);
+    QVERIFY(!f.core.link.state.streamRunning);
     // Stopped: bytes still come (keep-alive replies), measurements do not.
-    f.core.state.linkUp = true;
-    f.core.state.dataFlowing = true;
-    f.core.live.richness = 950;
-    refreshTick(f.core);
+    f.core.link.state.linkUp = true;
+    f.core.link.state.dataFlowing = true;
+    f.core.monitor.live.richness = 950;
+    f.core.onTimer(TimerId::Refresh);
     QCOMPARE(window.livePanel()->cell(1)->colour(), QColor(255, 255, 0));
     window.show();
     test::saveScreenshot(window, "live_panel_stopped.png");
@@ -106,7 +106,7 @@ class LivePanelTest : public QObject {
     MainWindow window(f.core);
     window.livePanel()->showCanal(1)->setChecked(true);
     QVERIFY(f.core.channels.slot(2).Show);
-    QVERIFY(f.core.livePanel.showCanal[1]);
+    QVERIFY(f.core.monitor.livePanel.showCanal[1]);
   }
 };
 

@@ -38,10 +38,10 @@ class MainWindowTest : public QObject {
     MainWindow window(f.core);
     window.show();
     f.port.open(3);
-    f.core.state.currentPort = 3;
+    f.core.link.state.currentPort = 3;
     oxalis::test::feed(f.core, oxalis::test::identificationReply("PNU", 1234, {1, 2, 4, 5}));
-    f.core.state.linkUp = true;
-    f.core.search.tick();
+    f.core.link.state.linkUp = true;
+    f.core.link.search.tick();
     QCOMPARE(window.windowTitle(), QString("Panora_Monitor 2.10"));
     QCOMPARE(window.statusPanel(1)->text(), QString("COM:3"));
     QCOMPARE(window.statusPanel(2)->text(), QString("Link ON"));
@@ -59,7 +59,7 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(window.searchPortButton(), Qt::LeftButton);
     QVERIFY(f.timers.isEnabled(oxalis::TimerId::Search));
     window.qtxOffLineAction()->trigger();
-    QCOMPARE(f.core.state.deviceCode, std::string("QTX"));
+    QCOMPARE(f.core.link.state.identity.deviceCode, std::string("QTX"));
     QVERIFY(window.qtxOffLineAction()->isChecked());
     QVERIFY(!window.oxalisOffLineAction()->isChecked());
     f.port.open(2);

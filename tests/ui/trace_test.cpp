@@ -33,12 +33,12 @@ class TraceTest : public QObject {
     window.resize(1200, 800);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    TimeBase_Click(link.core, "5s");
+    TimeBase_Click(link.core.trace, "5s");
     link.run(1000);
-    QVERIFY(link.core.state.linkUp);
+    QVERIFY(link.core.link.state.linkUp);
     startRecord(link.core);
     link.run(12000);  // 600 samples: two page jumps on a 250-sample window
-    const TraceBuffer& trace = link.core.trace;
+    const TraceBuffer& trace = link.core.trace.buffer;
     QVERIFY(trace.sampleCount > 550);
     QVERIFY(trace.viewEnd >= trace.sampleCount);
     QCOMPARE(trace.viewEnd - trace.viewStart, 250);
@@ -48,8 +48,8 @@ class TraceTest : public QObject {
     QCOMPARE(window.statusPanel(6)->text(), QString("Data memory used : 0%"));
     test::saveScreenshot(window, "trace_5s.png");
 
-    TimeBase_Click(link.core, "500s");
-    QCOMPARE(link.core.state.tracePoints, 25000);
+    TimeBase_Click(link.core.trace, "500s");
+    QCOMPARE(link.core.trace.tracePoints, 25000);
     QVERIFY(countColour(window.trace()->oscillo()->picture(), Qt::white) > 10);
     test::saveScreenshot(window, "trace_500s.png");
   }
@@ -66,7 +66,7 @@ class TraceTest : public QObject {
     link.run(30000);  // 1500 samples
     stopRecord(link.core);
     OscilloWidget* oscillo = window.trace()->oscillo();
-    TraceBuffer& trace = link.core.trace;
+    TraceBuffer& trace = link.core.trace.buffer;
     const int before = trace.viewEnd - trace.viewStart;
 
     // A right-button drag over a wide range zooms in on it.
@@ -83,7 +83,7 @@ class TraceTest : public QObject {
     // The left button places the cursor, and its time shows above the trace.
     QTest::mousePress(oscillo, Qt::LeftButton, {}, QPoint(200, 50));
     QTest::mouseRelease(oscillo, Qt::LeftButton, {}, QPoint(200, 50));
-    QVERIFY(link.core.traceView.cursorX >= 0);
+    QVERIFY(link.core.trace.view.cursorX >= 0);
     QVERIFY(window.trace()->cursorTime()->isVisible());
     QVERIFY(!window.trace()->cursorValue(1)->text().isEmpty());
     test::saveScreenshot(window, "trace_cursor.png");

@@ -139,7 +139,10 @@ void Core::identifyRequested() {
 
 void Core::measurement(std::span<const std::uint8_t> data, std::uint8_t selector) {
   decodeMeasurement(monitor, data, selector, factory.visible);
-  if (!state.recording) return;
+  if (state.recording) recordLiveSample();
+}
+
+void Core::recordLiveSample() {
   state.dataNotSaved = true;
   recordSample(trace, state.recordPaused);
   updateMemoryText();

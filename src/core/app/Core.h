@@ -66,6 +66,8 @@ class Core final : private LinkEvents {
 
   // Lays the live panel out for the module type and ticks its offline entry.
   void layoutPanel();
+  // A measurement arrived while recording: the trace keeps it.
+  void recordLiveSample();
   // Puts the trace's memory gauge into status panel 6.
   void updateMemoryText();
   // The setup window opened or closed, or the user level changed: a module

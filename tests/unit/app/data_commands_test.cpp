@@ -29,8 +29,8 @@ class DataCommandsTest : public ::testing::Test, public test::CoreFixture {
   void record(int samples) {
     core.state.recording = true;
     for (int i = 0; i < samples; ++i) {
-      core.live.richness = 800 + i;
-      core.hooks.appendTraceSample();
+      core.monitor.live.richness = 800 + i;
+      core.recordLiveSample();
     }
     core.state.recording = false;
   }
@@ -63,10 +63,10 @@ TEST_F(DataCommandsTest, NewWithUnsavedDataAsksAndCancelKeepsEverything) {
   dialogs.answers = {Answer::Cancel};
   EXPECT_FALSE(dataNew(core));
   EXPECT_EQ(dialogs.questions.at(0).text, "Data not saved. Do you want to save data?");
-  EXPECT_EQ(core.trace.sampleCount, 5);
+  EXPECT_EQ(core.trace.buffer.sampleCount, 5);
   dialogs.answers = {Answer::No};
   EXPECT_TRUE(dataNew(core));
-  EXPECT_EQ(core.trace.sampleCount, 0);
+  EXPECT_EQ(core.trace.buffer.sampleCount, 0);
   EXPECT_FALSE(core.state.dataNotSaved);
 }
 
@@ -79,7 +79,7 @@ TEST_F(DataCommandsTest, FailedSaveReportsAndKeepsTheSamples) {
   EXPECT_EQ(dialogs.messages[0].text.rfind("Fail to open file " + target, 0), 0u);
   EXPECT_EQ(dialogs.messages[0].title, "Error");
   EXPECT_TRUE(core.state.dataNotSaved);
-  EXPECT_EQ(core.trace.sampleCount, 4);
+  EXPECT_EQ(core.trace.buffer.sampleCount, 4);
   EXPECT_EQ(core.state.dataFileName, "default.DA1");
 }
 
@@ -91,16 +91,16 @@ TEST_F(DataCommandsTest, OpenReadsTheFileAndRecordingAsksBeforeAppending) {
   dialogs.files = {(folder / "run.DA1").string()};
   ASSERT_TRUE(dataOpen(core));
   EXPECT_EQ(dialogs.fileRequests.back().title, "Open Data File");
-  EXPECT_EQ(core.trace.sampleCount, 6);
-  EXPECT_EQ(core.trace.at(5).richness, 805);
+  EXPECT_EQ(core.trace.buffer.sampleCount, 6);
+  EXPECT_EQ(core.trace.buffer.at(5).richness, 805);
   EXPECT_TRUE(core.state.dataFileOpened);
 
   dialogs.answers = {Answer::Yes};
   startRecord(core);
   EXPECT_EQ(dialogs.questions.back().text, "Data file opened. Do you want to append new datas?");
   EXPECT_TRUE(core.state.recording);
-  core.hooks.appendTraceSample();
-  EXPECT_EQ(core.trace.sampleCount, 7);  // appended after the loaded samples
+  core.recordLiveSample();
+  EXPECT_EQ(core.trace.buffer.sampleCount, 7);  // appended after the loaded samples
 }
 
 TEST_F(DataCommandsTest, OpeningSomethingElseSaysInvalidDataFileAndChangesNothing) {
@@ -110,7 +110,7 @@ TEST_F(DataCommandsTest, OpeningSomethingElseSaysInvalidDataFileAndChangesNothin
   dialogs.files = {(folder / "notes.txt").string()};
   EXPECT_FALSE(dataOpen(core));
   EXPECT_EQ(dialogs.messages.at(0).text, "Invalid data file");
-  EXPECT_EQ(core.trace.sampleCount, 3);
+  EXPECT_EQ(core.trace.buffer.sampleCount, 3);
   dialogs.files = {(folder / "missing.DA1").string()};
   EXPECT_FALSE(dataOpen(core));
   EXPECT_EQ(dialogs.messages.at(1).text.rfind("Fail to open file ", 0), 0u);
@@ -121,14 +121,14 @@ TEST_F(DataCommandsTest, StartRecordWithUnsavedDataOffersToSaveFirst) {
   dialogs.answers = {Answer::No};
   startRecord(core);
   EXPECT_TRUE(core.state.recording);
-  EXPECT_EQ(core.trace.sampleCount, 0);  // "No": a new recording starts empty
+  EXPECT_EQ(core.trace.buffer.sampleCount, 0);  // "No": a new recording starts empty
   stopRecord(core);
 
   record(2);
   dialogs.answers = {Answer::Yes};  // save, but the dialog is cancelled: nothing is lost
   startRecord(core);
   EXPECT_FALSE(core.state.recording);
-  EXPECT_EQ(core.trace.sampleCount, 2);
+  EXPECT_EQ(core.trace.buffer.sampleCount, 2);
 }
 
 TEST_F(DataCommandsTest, ExportCsvWritesTheSamplesInPhysicalUnits) {
@@ -147,7 +147,10 @@ TEST_F(DataCommandsTest, ExportCsvWritesTheSamplesInPhysicalUnits) {
 TEST_F(DataCommandsTest, FailedSearchStopsTheRecording) {
   startRecord(core);
   ASSERT_TRUE(core.state.recording);
-  core.hooks.stopRecording();
+  for (int n = 1; n <= 32; ++n) port.setOpenResult(n, PortOpenResult::Absent);
+  core.startLink();
+  for (int tick = 0; tick < 100 && timers.isEnabled(TimerId::Search); ++tick) core.onTimer(TimerId::Search);
+  EXPECT_EQ(core.mainWindow.panel(1), "COM:??");
   EXPECT_FALSE(core.state.recording);
 }
 

@@ -23,10 +23,10 @@ TEST(LiveWithSimulator, StreamGoesGreenUnplugGoesGreyAndPlugBackRecovers) {
   link.plug(1, "OX2");
   link.core.start();
   link.run(20000);  // past the probe's warm-up
-  const auto& cells = link.core.livePanel.cells;
-  const auto& lamps = link.core.livePanel.lamps;
+  const auto& cells = link.core.monitor.livePanel.cells;
+  const auto& lamps = link.core.monitor.livePanel.lamps;
 
-  ASSERT_TRUE(link.core.state.linkUp);
+  ASSERT_TRUE(link.core.link.state.linkUp);
   for (int i = 0; i <= 16; ++i) EXPECT_EQ(cells[static_cast<std::size_t>(i)].textColor, kFreshGreen) << i;
   const double richness = number(cells[1].text);
   EXPECT_GT(richness, 0.6);
@@ -41,7 +41,7 @@ TEST(LiveWithSimulator, StreamGoesGreenUnplugGoesGreyAndPlugBackRecovers) {
   link.port.unplug();
   link.dialogs.messages.clear();
   link.run(2000);
-  EXPECT_FALSE(link.core.state.linkUp);
+  EXPECT_FALSE(link.core.link.state.linkUp);
   EXPECT_EQ(link.core.mainWindow.panel(2), "Link OFF");
   EXPECT_EQ(link.core.mainWindow.panel(3), "No module find (timeout)");
   for (const auto& cell : cells) EXPECT_EQ(cell.textColor, kOfflineGrey);
@@ -52,7 +52,7 @@ TEST(LiveWithSimulator, StreamGoesGreenUnplugGoesGreyAndPlugBackRecovers) {
   link.port.plugIn(1);
   link.run(3000);
   EXPECT_TRUE(link.port.isOpen());
-  EXPECT_TRUE(link.core.state.linkUp);
+  EXPECT_TRUE(link.core.link.state.linkUp);
   EXPECT_EQ(link.core.mainWindow.panel(2), "Link ON");
   EXPECT_EQ(cells[1].textColor, kFreshGreen);
 }
@@ -62,10 +62,10 @@ TEST(LiveWithSimulator, WarmUpLampFollowsTheProbe) {
   link.plug(1, "OX2");
   link.core.start();
   link.run(3000);
-  EXPECT_TRUE(link.core.livePanel.lamps[0].red);
-  EXPECT_EQ(link.core.livePanel.lamps[0].redLabel, "Warm Up");
+  EXPECT_TRUE(link.core.monitor.livePanel.lamps[0].red);
+  EXPECT_EQ(link.core.monitor.livePanel.lamps[0].redLabel, "Warm Up");
   link.run(17000);
-  EXPECT_FALSE(link.core.livePanel.lamps[0].red);
+  EXPECT_FALSE(link.core.monitor.livePanel.lamps[0].red);
 }
 
 TEST(LiveWithSimulator, RunStopStopsAndRestartsTheStream) {
@@ -74,15 +74,15 @@ TEST(LiveWithSimulator, RunStopStopsAndRestartsTheStream) {
   link.core.start();
   link.run(2000);
   ASSERT_TRUE(module.streaming());
-  Boutton_Frame_Click(link.core);
+  Boutton_Frame_Click(link.core.monitor, link.core.link.commands, link.core.link.state.streamRunning);
   link.run(1000);
   EXPECT_FALSE(module.streaming());
-  EXPECT_TRUE(link.core.state.linkUp);  // keep-alive replies keep the link up
-  EXPECT_EQ(link.core.livePanel.cells[1].textColor, kStaleYellow);
-  Boutton_Frame_Click(link.core);
+  EXPECT_TRUE(link.core.link.state.linkUp);  // keep-alive replies keep the link up
+  EXPECT_EQ(link.core.monitor.livePanel.cells[1].textColor, kStaleYellow);
+  Boutton_Frame_Click(link.core.monitor, link.core.link.commands, link.core.link.state.streamRunning);
   link.run(1000);
   EXPECT_TRUE(module.streaming());
-  EXPECT_EQ(link.core.livePanel.cells[1].textColor, kFreshGreen);
+  EXPECT_EQ(link.core.monitor.livePanel.cells[1].textColor, kFreshGreen);
 }
 
 }  // namespace

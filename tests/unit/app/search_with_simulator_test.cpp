@@ -16,7 +16,7 @@ TEST(SearchWithSimulator, SavedPortMissesModuleBelowItThenRestartFindsIt) {
   link.plug(5, "OX2", 555);
   link.port.detach(5);
   link.port.setOpenResult(5, PortOpenResult::Ok);  // an adapter with nothing on it
-  link.core.state.lastModulePort = 5;
+  link.core.link.state.lastModulePort = 5;
   link.core.startLink();
 
   link.runUntil([&] { return !link.timers.isEnabled(TimerId::Search); }, 20000);
@@ -24,11 +24,11 @@ TEST(SearchWithSimulator, SavedPortMissesModuleBelowItThenRestartFindsIt) {
   EXPECT_EQ(link.dialogs.messages[0].text, "No device found");
   EXPECT_EQ(link.port.openPort(), 5);
   EXPECT_EQ(link.core.mainWindow.panel(1), "COM:5");
-  EXPECT_FALSE(link.core.state.linkUp);
+  EXPECT_FALSE(link.core.link.state.linkUp);
 
-  link.core.search.restart();
+  link.core.link.search.restart();
   const int took = link.runUntil([&] { return !link.timers.isEnabled(TimerId::Search); }, 20000);
-  EXPECT_TRUE(link.core.state.linkUp);
+  EXPECT_TRUE(link.core.link.state.linkUp);
   EXPECT_EQ(link.port.openPort(), 3);
   EXPECT_EQ(link.core.mainWindow.panel(1), "COM:3");
   EXPECT_EQ(link.core.mainWindow.panel(2), "Link ON");
@@ -42,18 +42,17 @@ TEST(SearchWithSimulator, EveryModuleTypeIsFoundAndStreams) {
     SCOPED_TRACE(device);
     SimulatedLink link;
     link.plug(1, device);
-    int measurements = 0;
-    link.core.hooks.decodeMeasurement = [&](std::span<const std::uint8_t>, std::uint8_t) { ++measurements; };
     link.core.startLink();
-    link.runUntil([&] { return link.core.state.linkUp; }, 1000);
-    ASSERT_TRUE(link.core.state.linkUp);
-    EXPECT_EQ(link.core.state.deviceCode, device);
+    link.runUntil([&] { return link.core.link.state.linkUp; }, 1000);
+    ASSERT_TRUE(link.core.link.state.linkUp);
+    EXPECT_EQ(link.core.link.state.identity.deviceCode, device);
     // The identification asked for the ratio and started the stream; without
     // the refresh tick's keep-alive the module's XON after each record paces
     // the queue.
+    link.core.state.recording = true;  // every measurement then lands in the trace
     link.run(1000);
-    EXPECT_GT(measurements, 40);
-    EXPECT_DOUBLE_EQ(link.core.state.stoichRatio, 14.57);
+    EXPECT_GT(link.core.trace.buffer.sampleCount, 40);
+    EXPECT_DOUBLE_EQ(link.core.monitor.stoichRatio, 14.57);
     EXPECT_EQ(link.core.state.userLevel, kLevelExpert);  // the module's stored level
   }
 }
@@ -63,14 +62,14 @@ TEST(SearchWithSimulator, LostFramesAreReportedWhenTheModuleDropsBytes) {
   auto& module = link.plug(1, "OX2");
   link.core.factory.visible = true;
   link.core.startLink();
-  link.runUntil([&] { return link.core.state.linkUp; }, 1000);
+  link.runUntil([&] { return link.core.link.state.linkUp; }, 1000);
   link.run(500);
-  EXPECT_FALSE(link.core.factory.PerteDeTrame);
+  EXPECT_FALSE(link.core.factory.frameLost);
   sim::SimFaults faults;
   faults.dropProbability = 0.02;
   module.setFaults(faults);
   link.run(2000);
-  EXPECT_TRUE(link.core.factory.PerteDeTrame);
+  EXPECT_TRUE(link.core.factory.frameLost);
   EXPECT_NE(link.core.factory.W_Log.find("Trame perdu :"), std::string::npos);
 }
 
@@ -78,11 +77,11 @@ TEST(SearchWithSimulator, UnpluggedAdapterIsReportedOnce) {
   SimulatedLink link;
   link.plug(2, "OX2");
   link.core.startLink();
-  link.runUntil([&] { return link.core.state.linkUp; }, 1000);
+  link.runUntil([&] { return link.core.link.state.linkUp; }, 1000);
   link.port.unplug();
-  link.core.commands.TimeRequest();
-  link.core.queue.onXon();
-  link.core.queue.SendXon();
+  link.core.link.commands.requestTime();
+  link.core.link.queue.onXon();
+  link.core.link.queue.sendXon();
   ASSERT_EQ(link.dialogs.messages.size(), 1u);
   EXPECT_EQ(link.dialogs.messages[0].text, "COM port disconnected");
   EXPECT_EQ(link.dialogs.messages[0].title, "USB ERROR");

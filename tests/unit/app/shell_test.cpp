@@ -87,9 +87,9 @@ class StartupTest : public ::testing::Test, public test::CoreFixture {
 TEST_F(StartupTest, LastModulePanoraStartsInThePanoraLayout) {
   settings("[Last Module]:PNU\r\n");
   core.start();
-  EXPECT_EQ(core.state.deviceCode, "PNU");
-  EXPECT_EQ(core.livePanel.cells[0].label, "V Richness (mV)");
-  EXPECT_TRUE(core.livePanel.panoraListsVisible);
+  EXPECT_EQ(core.link.state.identity.deviceCode, "PNU");
+  EXPECT_EQ(core.monitor.livePanel.cells[0].label, "V Richness (mV)");
+  EXPECT_TRUE(core.monitor.livePanel.panoraListsVisible);
   EXPECT_EQ(core.state.userLevel, kLevelExpert);
   EXPECT_TRUE(timers.isEnabled(TimerId::Search));
 }
@@ -97,24 +97,24 @@ TEST_F(StartupTest, LastModulePanoraStartsInThePanoraLayout) {
 TEST_F(StartupTest, UnknownTimeBaseGives1000AndSavedPortIsTriedFirst) {
   settings("[COM]:7\r\n[Tbase]:7s\r\n[STOICHIO]:14.7\r\n");
   core.start();
-  EXPECT_EQ(core.state.tracePoints, 1000);
-  EXPECT_EQ(core.state.currentPort, 7);
-  EXPECT_EQ(core.livePanel.cells[4].label, "A/F (St:14.7 )");
-  core.search.tick();
+  EXPECT_EQ(core.trace.tracePoints, 1000);
+  EXPECT_EQ(core.link.state.currentPort, 7);
+  EXPECT_EQ(core.monitor.livePanel.cells[4].label, "A/F (St:14.7 )");
+  core.link.search.tick();
   EXPECT_EQ(port.openAttempts, std::vector<int>{7});
 }
 
 TEST_F(StartupTest, KnownTimeBaseSetsTheWindowWidth) {
   settings("[Tbase]:50s\r\n");
   core.start();
-  EXPECT_EQ(core.state.tracePoints, 2500);
-  EXPECT_EQ(core.trace.viewEnd - core.trace.viewStart, 2500);
+  EXPECT_EQ(core.trace.tracePoints, 2500);
+  EXPECT_EQ(core.trace.buffer.viewEnd - core.trace.buffer.viewStart, 2500);
 }
 
 TEST_F(StartupTest, ShutdownWritesSettingsAndClosesThePortAskingNothingWithoutData) {
   core.start();
   port.open(3);
-  core.state.currentPort = 3;
+  core.link.state.currentPort = 3;
   const ShutdownReport report = shutdown(core, true);
   EXPECT_TRUE(dialogs.questions.empty());
   EXPECT_FALSE(port.isOpen());
@@ -144,8 +144,8 @@ TEST_F(StartupTest, ClosingWithoutQuestionsWritesUnsavedSamplesToARecoveryFile) 
   core.start();
   core.state.recording = true;
   for (int i = 0; i < 10; ++i) {
-    core.live.richness = static_cast<std::int32_t>(900 + i);
-    core.hooks.appendTraceSample();
+    core.monitor.live.richness = static_cast<std::int32_t>(900 + i);
+    core.recordLiveSample();
   }
   ASSERT_TRUE(core.state.dataNotSaved);
   const ShutdownReport report = shutdown(core, false);

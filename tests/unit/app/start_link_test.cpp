@@ -9,21 +9,21 @@ namespace {
 
 TEST(StartLink, ResetsLinkStateAndStartsTheSearchOnTheSavedPort) {
   test::CoreFixture f;
-  f.core.state.linkUp = true;
-  f.core.state.rxIdle = false;
-  f.core.state.streamRunning = false;
-  f.core.state.tx.txWriteIndex = 7;
-  f.core.state.lastModulePort = 6;
+  f.core.link.state.linkUp = true;
+  f.core.link.state.rxIdle = false;
+  f.core.link.state.streamRunning = false;
+  f.core.link.state.tx.txWriteIndex = 7;
+  f.core.link.state.lastModulePort = 6;
   f.core.startLink();
-  EXPECT_FALSE(f.core.state.linkUp);
-  EXPECT_TRUE(f.core.state.rxIdle);
-  EXPECT_TRUE(f.core.state.streamRunning);
-  EXPECT_EQ(f.core.state.tx.txWriteIndex, 0);
-  EXPECT_TRUE(f.core.state.firstSearchTick);
-  EXPECT_EQ(f.core.state.currentPort, 6);
+  EXPECT_FALSE(f.core.link.state.linkUp);
+  EXPECT_TRUE(f.core.link.state.rxIdle);
+  EXPECT_TRUE(f.core.link.state.streamRunning);
+  EXPECT_EQ(f.core.link.state.tx.txWriteIndex, 0);
+  EXPECT_TRUE(f.core.link.state.firstSearchTick);
+  EXPECT_EQ(f.core.link.state.currentPort, 6);
   EXPECT_TRUE(f.timers.isEnabled(TimerId::Search));
   EXPECT_EQ(f.timers.interval(TimerId::Search), 50);
-  f.core.search.tick();
+  f.core.link.search.tick();
   EXPECT_EQ(f.port.openAttempts, std::vector<int>{6});
 }
 

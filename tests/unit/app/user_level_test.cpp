@@ -13,8 +13,8 @@ class UserLevelTest : public ::testing::Test, public test::CoreFixture {
  protected:
   void SetUp() override {
     port.open(2);
-    core.state.linkUp = true;
-    core.state.identity.serialNumber = 1234;
+    core.link.state.linkUp = true;
+    core.link.state.identity.serialNumber = 1234;
   }
   // The access-code window opens and the module answers with its identifier.
   void askFor(std::uint8_t level, int identifier = 20517) {
@@ -23,8 +23,8 @@ class UserLevelTest : public ::testing::Test, public test::CoreFixture {
   }
   std::vector<std::string> sent() {
     std::vector<std::string> out;
-    while (!core.queue.QueueIsEmpty()) {
-      core.queue.onXon();
+    while (!core.link.queue.isEmpty()) {
+      core.link.queue.onXon();
       out.push_back(port.take());
     }
     return out;

@@ -15,6 +15,8 @@
 #include "files/DataFile.h"
 #include "util/TextLines.h"
 #include "config/ChannelLine.h"
+#include "app/Persistence.h"
+#include "trace/Trace.h"
 
 namespace oxalis {
 namespace {
@@ -73,8 +75,11 @@ class CsvExportTest : public ::testing::Test, public test::CoreFixture {
  protected:
   void SetUp() override { LoadDefaultChannels(core.channels); }
 
+  // The export of the tool's user channels and trace.
+  std::string csv() const { return FormatCsv(UserChannels(core.channels), core.trace.buffer); }
+
   Row header() {
-    const std::vector<Row> rows = ParseCsv(FormatCsv(core));
+    const std::vector<Row> rows = ParseCsv(csv());
     EXPECT_EQ(rows.size(), 1u);
     return rows.empty() ? Row{} : rows[0];
   }
@@ -84,10 +89,10 @@ class CsvExportTest : public ::testing::Test, public test::CoreFixture {
   }
   // The one data row of a trace holding only `s`.
   Row onlyRow(const TraceSample& s) {
-    core.trace.at(0) = s;
-    core.trace.sampleCount = 1;
-    core.trace.writeIndex = 1;
-    const std::vector<Row> rows = ParseCsv(FormatCsv(core));
+    core.trace.buffer.at(0) = s;
+    core.trace.buffer.sampleCount = 1;
+    core.trace.buffer.writeIndex = 1;
+    const std::vector<Row> rows = ParseCsv(csv());
     EXPECT_EQ(rows.size(), 2u);
     return rows.size() == 2 ? rows[1] : Row{};
   }
@@ -115,7 +120,7 @@ TEST_F(CsvExportTest, ChannelNamesAreQuotedDisarmedAndKeptUtf8) {
   core.channels.slot(3).Name = "two\r\nlines";
   core.channels.slot(4).Name = "=HYPERLINK(\"x\")";
   core.channels.slot(5).Name = "T\xBA";
-  EXPECT_NE(FormatCsv(core).find(",\"Temp, inlet (mV)\",\"Cyl \"\"4\"\"\",\"two\r\nlines (mV)\","),
+  EXPECT_NE(csv().find(",\"Temp, inlet (mV)\",\"Cyl \"\"4\"\"\",\"two\r\nlines (mV)\","),
             std::string::npos);
   EXPECT_EQ(userChannelHeaders(), (Row{"Temp, inlet (mV)", "Cyl \"4\"", "two\r\nlines (mV)",
                                        "'=HYPERLINK(\"x\") (mV)", "T\xEF\xBF\xBD (mV)"}));
@@ -149,8 +154,8 @@ TEST_F(CsvExportTest, EveryQuantityIsInPhysicalUnitsWithItsDecimals) {
 }
 
 TEST_F(CsvExportTest, TimeCountsTwentyMillisecondsPerRowFromTheFirstRow) {
-  record(core.trace, 151);
-  const std::vector<Row> rows = ParseCsv(FormatCsv(core));
+  record(core.trace.buffer, 151);
+  const std::vector<Row> rows = ParseCsv(csv());
   ASSERT_EQ(rows.size(), 152u);
   for (const auto& [row, time] : std::vector<std::pair<std::size_t, std::string>>{
            {0, "0"}, {1, "0.02"}, {3, "0.06"}, {49, "0.98"}, {50, "1"}, {51, "1.02"}, {150, "3"}})
@@ -160,15 +165,15 @@ TEST_F(CsvExportTest, TimeCountsTwentyMillisecondsPerRowFromTheFirstRow) {
 // ---- ring order ----
 
 TEST_F(CsvExportTest, WrappedRingExportsItsSixtyFiveThousandSamplesOldestFirstAsTheDataFileDoes) {
-  record(core.trace, kRing + 123);
-  const std::vector<Row> rows = ParseCsv(FormatCsv(core));
+  record(core.trace.buffer, kRing + 123);
+  const std::vector<Row> rows = ParseCsv(csv());
   ASSERT_EQ(rows.size(), static_cast<std::size_t>(kRing) + 1);
   EXPECT_EQ(rows[1][9], "123");  // channel 1 holds the sample number
   EXPECT_EQ(rows.back()[9], std::to_string(kRing + 122));
   EXPECT_EQ(rows[1][0], "0");
   EXPECT_EQ(rows.back()[0], "1299.98");
 
-  const std::string data = FormatDataFile(core);
+  const std::string data = FormatDataFile(currentDataFileHeader(core), core.trace.buffer);
   const std::vector<std::string_view> lines = SplitLines(data);
   const auto first = std::find(lines.begin(), lines.end(), "DATA") + 1;
   ASSERT_EQ(lines.end() - first, kRing);
@@ -181,8 +186,8 @@ TEST_F(CsvExportTest, WrappedRingExportsItsSixtyFiveThousandSamplesOldestFirstAs
 }
 
 TEST_F(CsvExportTest, RingFilledToExactlyItsSizeExportsEverySample) {
-  record(core.trace, kRing);  // write index back at 0, not yet wrapped
-  const std::vector<Row> rows = ParseCsv(FormatCsv(core));
+  record(core.trace.buffer, kRing);  // write index back at 0, not yet wrapped
+  const std::vector<Row> rows = ParseCsv(csv());
   ASSERT_EQ(rows.size(), static_cast<std::size_t>(kRing) + 1);
   EXPECT_EQ(rows[1][9], "0");
   EXPECT_EQ(rows.back()[9], std::to_string(kRing - 1));
@@ -190,27 +195,30 @@ TEST_F(CsvExportTest, RingFilledToExactlyItsSizeExportsEverySample) {
 
 TEST_F(CsvExportTest, DataFileReadBackExportsTheSameTable) {
   ParseChannelLine(core.channels.slot(2), "Boost;0x101;1;2;1;0;0;1;2;0;300;kPa;255;YES");
-  record(core.trace, 700);
+  record(core.trace.buffer, 700);
   test::TempFolder folder;
-  ASSERT_TRUE(WriteDataFile(core, folder / "run.DA1").ok);
+  ASSERT_TRUE(saveDataFile(core, folder / "run.DA1").ok);
 
-  test::CoreFixture reader;
-  LoadDefaultChannels(reader.core.channels);
+  ChannelTable defaults;
+  LoadDefaultChannels(defaults);
   FileResult opened;
-  ASSERT_EQ(ReadDataFile(reader.core, folder / "run.DA1", opened).status, DataFileRead::Status::Ok);
-  EXPECT_EQ(FormatCsv(reader.core), FormatCsv(core));
+  DataFileRead read = ReadDataFile(folder / "run.DA1", UserChannels(defaults), opened);
+  ASSERT_EQ(read.status, DataFileRead::Status::Ok);
+  TraceBuffer samples;
+  loadSamples(samples, std::move(read.ring), read.sampleCount);
+  EXPECT_EQ(FormatCsv(read.channels, samples), csv());
 }
 
 // ---- the file ----
 
 TEST_F(CsvExportTest, WriteCsvSavesTheTextAndLeavesNothingBehindOnFailure) {
-  record(core.trace, 10);
+  record(core.trace.buffer, 10);
   test::TempFolder folder;
-  const FileResult written = WriteCsv(core, folder / "run.csv");
+  const FileResult written = WriteCsv(UserChannels(core.channels), core.trace.buffer, folder / "run.csv");
   ASSERT_TRUE(written.ok) << written.error;
-  EXPECT_EQ(test::ReadBytes(folder / "run.csv"), FormatCsv(core));
+  EXPECT_EQ(test::ReadBytes(folder / "run.csv"), csv());
 
-  const FileResult failed = WriteCsv(core, folder / "missing" / "run.csv");
+  const FileResult failed = WriteCsv(UserChannels(core.channels), core.trace.buffer, folder / "missing" / "run.csv");
   EXPECT_FALSE(failed.ok);
   EXPECT_NE(failed.error.find("no such folder"), std::string::npos) << failed.error;
   EXPECT_EQ(folder.entryCount(), 1);

@@ -18,10 +18,9 @@ class PortSearchTest : public ::testing::Test, public test::CoreFixture {
   // Every port absent except those a test opens up.
   void SetUp() override {
     for (int n = 1; n <= 32; ++n) port.setOpenResult(n, PortOpenResult::Absent);
-    core.hooks.stopRecording = [this] { ++recordingStops; };
   }
   void start(int lastModulePort) {
-    core.state.lastModulePort = static_cast<std::uint8_t>(lastModulePort);
+    core.link.state.lastModulePort = static_cast<std::uint8_t>(lastModulePort);
     core.startLink();
   }
   // Ticks until the search timer stops, answering like a module on
@@ -29,17 +28,17 @@ class PortSearchTest : public ::testing::Test, public test::CoreFixture {
   int runSearch(int modulePort = 0, int maxTicks = 100) {
     int ticks = 0;
     while (timers.isEnabled(TimerId::Search) && ticks < maxTicks) {
-      core.search.tick();
+      core.link.search.tick();
       ++ticks;
-      if (modulePort && port.openPort == modulePort && !core.state.linkUp)
+      if (modulePort && port.openPort == modulePort && !core.link.state.linkUp)
         feed(core, test::identificationReply("OX2", 99, {1, 0, 1, 0}));
     }
     return ticks;
   }
-  int recordingStops = 0;
 };
 
 TEST_F(PortSearchTest, WithoutSavedPortTriesPorts1To32ThenReportsNoDevice) {
+  core.state.recording = true;
   start(0);
   runSearch();
   std::vector<int> expected(32);
@@ -51,7 +50,7 @@ TEST_F(PortSearchTest, WithoutSavedPortTriesPorts1To32ThenReportsNoDevice) {
   EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
   EXPECT_EQ(core.mainWindow.panel(1), "COM:??");
   EXPECT_FALSE(timers.isEnabled(TimerId::Search));
-  EXPECT_EQ(recordingStops, 1);
+  EXPECT_FALSE(core.state.recording);  // recording stops with the search
 }
 
 TEST_F(PortSearchTest, SavedPortFirstThenUpwardsAndSavedPortReopenedAfterFailure) {
@@ -66,12 +65,12 @@ TEST_F(PortSearchTest, SavedPortFirstThenUpwardsAndSavedPortReopenedAfterFailure
   EXPECT_EQ(core.mainWindow.panel(1), "COM:5");
 
   // The search button starts from port 1 and finds the module on 3.
-  core.search.restart();
+  core.link.search.restart();
   port.openAttempts.clear();
   runSearch(3);
   EXPECT_EQ(port.openAttempts, (std::vector<int>{1, 2, 3}));
-  EXPECT_TRUE(core.state.linkUp);
-  EXPECT_EQ(core.state.currentPort, 3);
+  EXPECT_TRUE(core.link.state.linkUp);
+  EXPECT_EQ(core.link.state.currentPort, 3);
   EXPECT_EQ(core.mainWindow.panel(1), "COM:3");
   EXPECT_EQ(dialogs.messages.size(), 1u);
 }
@@ -88,9 +87,9 @@ TEST_F(PortSearchTest, IntervalsFollowWhatHappenedOnThePort) {
   port.setOpenResult(2, PortOpenResult::Ok);
   start(0);
   EXPECT_EQ(timers.interval(TimerId::Search), 50);
-  core.search.tick();  // port 1 absent
+  core.link.search.tick();  // port 1 absent
   EXPECT_EQ(timers.interval(TimerId::Search), 50);
-  core.search.tick();  // port 2 opens: identification written directly
+  core.link.search.tick();  // port 2 opens: identification written directly
   EXPECT_EQ(timers.interval(TimerId::Search), 100);
   EXPECT_EQ(port.take().substr(0, 12), ":00000012EE\x11");
   feed(core, ":");  // something answers
@@ -105,7 +104,7 @@ TEST_F(PortSearchTest, PermissionDeniedIsReportedOncePerSearchWithTheFix) {
   ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_EQ(dialogs.messages[0].text, port.lastOpenError());
   EXPECT_EQ(dialogs.messages[1].text, "No device found");
-  core.search.restart();
+  core.link.search.restart();
   runSearch();
   EXPECT_EQ(dialogs.messages.size(), 4u);
 }
@@ -114,36 +113,34 @@ TEST_F(PortSearchTest, TicksDuringTheNoDeviceBoxCannotStackASecondBox) {
   start(0);
   dialogs.onMessage = [this] {
     for (int i = 0; i < 5; ++i)
-      if (timers.isEnabled(TimerId::Search)) core.search.tick();
+      if (timers.isEnabled(TimerId::Search)) core.link.search.tick();
   };
   runSearch();
   EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
 TEST_F(PortSearchTest, RestartStopsTimersAndEmptiesTheQueue) {
-  core.state.linkUp = true;
+  core.link.state.linkUp = true;
   timers.setEnabled(TimerId::Refresh, true);
   timers.setEnabled(TimerId::KeepAlive, true);
-  core.queue.QueueRecord(":00000113EC");
-  core.state.tx.lastSentRecord = ":X";
-  core.search.restart();
-  EXPECT_FALSE(core.state.linkUp);
+  ASSERT_TRUE(core.link.queue.queueRecord(":00000113EC"));
+  core.link.state.tx.lastSentRecord = ":X";
+  core.link.search.restart();
+  EXPECT_FALSE(core.link.state.linkUp);
   EXPECT_FALSE(timers.isEnabled(TimerId::Refresh));
   EXPECT_FALSE(timers.isEnabled(TimerId::KeepAlive));
   EXPECT_TRUE(timers.isEnabled(TimerId::Search));
-  EXPECT_TRUE(core.queue.QueueIsEmpty());
-  EXPECT_EQ(core.state.tx.txWriteIndex, 0);
-  EXPECT_EQ(core.state.tx.lastSentRecord, "");
+  EXPECT_TRUE(core.link.queue.isEmpty());
+  EXPECT_EQ(core.link.state.tx.txWriteIndex, 0);
+  EXPECT_EQ(core.link.state.tx.lastSentRecord, "");
 }
 
 TEST_F(PortSearchTest, OfflineChoiceSetsTypeAndTicksWithoutTouchingThePort) {
-  int layouts = 0;
-  core.hooks.layoutPanel = [&] { ++layouts; };
-  core.search.chooseOfflineModule("PNU");
-  EXPECT_EQ(core.state.deviceCode, "PNU");
+  core.chooseOfflineModule("PNU");
+  EXPECT_EQ(core.link.state.identity.deviceCode, "PNU");
   EXPECT_TRUE(core.mainWindow.panoraOffLine.checked);
   EXPECT_FALSE(core.mainWindow.oxalisOffLine.checked);
-  EXPECT_EQ(layouts, 1);
+  EXPECT_EQ(core.monitor.livePanel.SearchPort, "Search Display");
   EXPECT_TRUE(port.openAttempts.empty());
 }
 

@@ -1,4 +1,5 @@
 #include "link/Requests.h"
+#include "monitor/LivePanel.h"
 
 #include <gtest/gtest.h>
 
@@ -30,8 +31,8 @@ class CommandSetTest : public ::testing::Test, public CoreFixture {
   // Sends everything queued, as a module answering XON after each record would.
   std::vector<std::string> drain() {
     std::vector<std::string> sent;
-    while (!core.queue.QueueIsEmpty()) {
-      core.queue.onXon();
+    while (!core.link.queue.isEmpty()) {
+      core.link.queue.onXon();
       sent.push_back(port.take());
     }
     return sent;
@@ -39,55 +40,55 @@ class CommandSetTest : public ::testing::Test, public CoreFixture {
 };
 
 TEST_F(CommandSetTest, IdentifyWithClosedPortSendsAndQueuesNothing) {
-  core.commands.IdentifyRequest();
+  core.link.commands.identify();
   EXPECT_EQ(port.written, "");
-  EXPECT_TRUE(core.queue.QueueIsEmpty());
+  EXPECT_TRUE(core.link.queue.isEmpty());
 }
 
 TEST_F(CommandSetTest, IdentifyDuringSearchWritesDirectlyWithXonThenQueuesStoredLevelRead) {
   port.open(3);
-  core.commands.IdentifyRequest();
+  core.link.commands.identify();
   EXPECT_EQ(port.take(), ":00000012EE\x11");
-  core.state.linkUp = true;  // the module answered
+  core.link.state.linkUp = true;  // the module answered
   EXPECT_EQ(drain(), std::vector<std::string>{":00010A10E5"});
 }
 
 TEST_F(CommandSetTest, IdentifyWithFactoryWindowAlsoReadsCalibrationOffsets) {
   port.open(3);
-  core.state.linkUp = true;
+  core.link.state.linkUp = true;
   core.factory.visible = true;
-  core.commands.IdentifyRequest();
+  core.link.commands.identify();
   EXPECT_EQ(drain(), (std::vector<std::string>{":00000012EE", ":00010A10E5", ":00023410BA", ":00023610B8",
                                                 ":00012810C7", ":00012A10C5", ":00023810B6"}));
 }
 
 TEST_F(CommandSetTest, DisplaySettingSelectsEepromWritesAndReloads) {
   port.open(1);
-  core.state.linkUp = true;
-  core.commands.WriteDisplaySetting(0x0C, 2);
+  core.link.state.linkUp = true;
+  Combo_Channel_Click(core.monitor, core.link.commands, 2);
   EXPECT_EQ(drain(), (std::vector<std::string>{":0200000400F00A", ":01000C0002F1", ":00000514E7"}));
 }
 
 TEST_F(CommandSetTest, EveryRequestClearsFactoryErrorTicksWhenVisible) {
   core.factory.visible = true;
-  const auto tickAll = [&] { core.factory.Chksum = core.factory.Blank = core.factory.Verify = core.factory.OverRun = true; };
+  const auto tickAll = [&] { core.factory.checksumError = core.factory.blankError = core.factory.verifyError = core.factory.overrun = true; };
   const auto cleared = [&] {
-    return !core.factory.Chksum && !core.factory.Blank && !core.factory.Verify && !core.factory.OverRun;
+    return !core.factory.checksumError && !core.factory.blankError && !core.factory.verifyError && !core.factory.overrun;
   };
   tickAll();
-  core.commands.StartFrames();
+  core.link.commands.startFrames();
   EXPECT_TRUE(cleared());
   tickAll();
-  core.commands.IdentifyRequest();  // even with the port closed
+  core.link.commands.identify();  // even with the port closed
   EXPECT_TRUE(cleared());
   tickAll();
-  core.commands.ReadMemory(0x50, 1);
+  core.link.commands.readMemory(0x50, 1);
   EXPECT_TRUE(cleared());
 
   core.factory.visible = false;
   tickAll();
-  core.commands.StopFrames();
-  EXPECT_TRUE(core.factory.Chksum);
+  core.link.commands.stopFrames();
+  EXPECT_TRUE(core.factory.checksumError);
 }
 
 }  // namespace

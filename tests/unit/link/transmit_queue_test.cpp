@@ -14,48 +14,48 @@ std::string numbered(int n) { return ":" + std::to_string(n); }
 class TransmitQueueTest : public ::testing::Test, public CoreFixture {
  protected:
   void SetUp() override { port.open(1); }
-  TransmitQueue& queue = core.queue;
-  TxRing& ring = core.state.tx;
+  TransmitQueue& queue = core.link.queue;
+  TxRing& ring = core.link.state.tx;
 };
 
 TEST_F(TransmitQueueTest, RecordIntoEmptyQueueWithReadyModuleLeavesAtOnceAndNextWaitsForXon) {
-  core.state.linkUp = true;
+  core.link.state.linkUp = true;
   ring.moduleReady = true;
-  queue.QueueRecord(":00000113EC");
+  EXPECT_TRUE(queue.queueRecord(":00000113EC"));
   EXPECT_EQ(port.take(), ":00000113EC");
-  EXPECT_TRUE(queue.QueueIsEmpty());
+  EXPECT_TRUE(queue.isEmpty());
   EXPECT_FALSE(ring.moduleReady);
   EXPECT_EQ(ring.lastSentRecord, ":00000113EC");
 
-  queue.QueueRecord(":00000015EB");
+  EXPECT_TRUE(queue.queueRecord(":00000015EB"));
   EXPECT_EQ(port.take(), "");
-  EXPECT_FALSE(queue.QueueIsEmpty());
+  EXPECT_FALSE(queue.isEmpty());
 
   queue.onXon();
   EXPECT_EQ(port.take(), ":00000015EB");
-  EXPECT_TRUE(queue.QueueIsEmpty());
+  EXPECT_TRUE(queue.isEmpty());
 }
 
 TEST_F(TransmitQueueTest, RecordWaitsWhileModuleNotReady) {
-  queue.QueueRecord(":00000113EC");
+  EXPECT_TRUE(queue.queueRecord(":00000113EC"));
   EXPECT_EQ(port.take(), "");
   EXPECT_EQ(ring.txWriteIndex, 1);
   EXPECT_EQ(ring.txReadIndex, 0);
 }
 
 TEST_F(TransmitQueueTest, XonSendsOnlyWhenLinkUpOrFirmwareLoading) {
-  queue.QueueRecord(":00000113EC");
+  EXPECT_TRUE(queue.queueRecord(":00000113EC"));
   queue.onXon();  // no module connected, no firmware update: stays queued
   EXPECT_EQ(port.take(), "");
   EXPECT_TRUE(ring.moduleReady);
 
-  core.state.firmwareLoading = true;
+  core.link.state.firmwareLoading = true;
   queue.onXon();
   EXPECT_EQ(port.take(), ":00000113EC");
 }
 
 TEST_F(TransmitQueueTest, XonWithEmptyQueueOnlySetsReady) {
-  core.state.linkUp = true;
+  core.link.state.linkUp = true;
   queue.onXon();
   EXPECT_TRUE(ring.moduleReady);
   EXPECT_EQ(port.take(), "");
@@ -64,24 +64,24 @@ TEST_F(TransmitQueueTest, XonWithEmptyQueueOnlySetsReady) {
 }
 
 TEST_F(TransmitQueueTest, IndicesWrapAfterSlot200AndTheRecord202LandsInSlot0) {
-  core.state.linkUp = true;
+  core.link.state.linkUp = true;
   for (int n = 1; n <= 201; ++n) {
-    queue.QueueRecord(numbered(n));
+    EXPECT_TRUE(queue.queueRecord(numbered(n)));
     queue.onXon();  // the module takes each record
   }
   EXPECT_EQ(ring.txWriteIndex, 0);
   EXPECT_EQ(ring.txReadIndex, 0);
   EXPECT_EQ(ring.txQueue[200], numbered(201));
-  queue.QueueRecord(numbered(202));
+  EXPECT_TRUE(queue.queueRecord(numbered(202)));
   EXPECT_EQ(ring.txQueue[0], numbered(202));
   EXPECT_EQ(ring.txWriteIndex, 1);
 }
 
 TEST_F(TransmitQueueTest, ChecksumErrorAndOverrunResendTheRejectedRecord) {
-  core.state.linkUp = true;
+  core.link.state.linkUp = true;
   ring.moduleReady = true;
-  queue.QueueRecord(":A");
-  queue.QueueRecord(":B");
+  EXPECT_TRUE(queue.queueRecord(":A"));
+  EXPECT_TRUE(queue.queueRecord(":B"));
   EXPECT_EQ(port.take(), ":A");
 
   queue.onChecksumError();  // the module rejected :A
@@ -103,12 +103,12 @@ TEST_F(TransmitQueueTest, StepBackFromSlot0GoesToSlot200) {
 }
 
 TEST_F(TransmitQueueTest, FailedWriteKeepsRecordAtHeadAndReportsOnce) {
-  core.state.linkUp = true;
+  core.link.state.linkUp = true;
   port.failWrites = true;
-  queue.QueueRecord(":A");
+  EXPECT_TRUE(queue.queueRecord(":A"));
   queue.onXon();
   queue.onXon();
-  queue.SendXon();
+  queue.sendXon();
   EXPECT_EQ(ring.txReadIndex, 0);
   EXPECT_EQ(ring.lastSentRecord, ":A");
   ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -119,20 +119,20 @@ TEST_F(TransmitQueueTest, FailedWriteKeepsRecordAtHeadAndReportsOnce) {
   port.failWrites = false;
   queue.onXon();
   EXPECT_EQ(port.take(), ":A");
-  EXPECT_TRUE(queue.QueueIsEmpty());
+  EXPECT_TRUE(queue.isEmpty());
 
   // After the port is opened again a new failure is reported again.
   queue.portOpened();
   port.failWrites = true;
-  queue.SendXon();
+  queue.sendXon();
   EXPECT_EQ(dialogs.messages.size(), 2u);
 }
 
 TEST_F(TransmitQueueTest, WriteFailuresInsideTheOpenBoxDoNotStackBoxes) {
-  core.state.linkUp = true;
+  core.link.state.linkUp = true;
   port.failWrites = true;
-  dialogs.onMessage = [&] { queue.SendXon(); queue.onXon(); };
-  queue.QueueRecord(":A");
+  dialogs.onMessage = [&] { queue.sendXon(); queue.onXon(); };
+  EXPECT_TRUE(queue.queueRecord(":A"));
   queue.onXon();
   EXPECT_EQ(dialogs.messages.size(), 1u);
 }
@@ -140,39 +140,70 @@ TEST_F(TransmitQueueTest, WriteFailuresInsideTheOpenBoxDoNotStackBoxes) {
 TEST_F(TransmitQueueTest, FullRingRefusesInsteadOfOverwritingWaitingRecords) {
   core.factory.visible = true;
   int accepted = 0;
-  for (int n = 0; n < 250; ++n) accepted += queue.QueueRecord(numbered(n)) ? 1 : 0;
+  for (int n = 0; n < 250; ++n) accepted += queue.queueRecord(numbered(n)) ? 1 : 0;
   EXPECT_EQ(accepted, TransmitQueue::kMaxWaiting);
   EXPECT_NE(core.factory.W_Log.find("Buffer full, record not queued : :199"), std::string::npos);
+  // The user hears of it once, not once per refused record.
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Warning);
   // Nothing waiting was lost: the records leave in order.
-  core.state.linkUp = true;
+  core.link.state.linkUp = true;
   for (int n = 0; n < accepted; ++n) {
     queue.onXon();
     ASSERT_EQ(port.take(), numbered(n));
   }
-  EXPECT_TRUE(queue.QueueIsEmpty());
+  EXPECT_TRUE(queue.isEmpty());
+}
+
+TEST_F(TransmitQueueTest, SeriesLongerThanTheRingLeavesWholeAndInOrder) {
+  core.link.state.linkUp = true;
+  std::vector<std::string> series;
+  for (int n = 0; n < 400; ++n) series.push_back(numbered(n));
+  queue.queueSeries(series);
+  EXPECT_FALSE(queue.nearlyFull());  // room stays for single requests
+  EXPECT_TRUE(queue.queueRecord(":T"));
+  std::vector<std::string> sent;
+  while (!queue.isEmpty()) {
+    queue.onXon();
+    sent.push_back(port.take());
+  }
+  EXPECT_EQ(queue.seriesBacklog(), 0u);
+  std::erase(sent, ":T");
+  EXPECT_EQ(sent, series);
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(TransmitQueueTest, LinkLossDropsTheSeriesBacklogToo) {
+  std::vector<std::string> series;
+  for (int n = 0; n < 300; ++n) series.push_back(numbered(n));
+  queue.queueSeries(series);
+  EXPECT_GT(queue.seriesBacklog(), 0u);
+  queue.dropWaiting();
+  EXPECT_TRUE(queue.isEmpty());
+  EXPECT_EQ(queue.seriesBacklog(), 0u);
 }
 
 TEST_F(TransmitQueueTest, NearlyFullAbove195WaitingRecordsAndStoresTheLevel) {
-  EXPECT_FALSE(queue.QueueNearlyFull());
-  for (int n = 0; n < 196; ++n) queue.QueueRecord(numbered(n));
-  EXPECT_TRUE(queue.QueueNearlyFull());
+  EXPECT_FALSE(queue.nearlyFull());
+  for (int n = 0; n < 196; ++n) ASSERT_TRUE(queue.queueRecord(numbered(n)));
+  EXPECT_TRUE(queue.nearlyFull());
   EXPECT_EQ(ring.txLevel, 196);
   ring.txReadIndex = 190;
   ring.txWriteIndex = 5;  // wrapped: 16 waiting
-  EXPECT_FALSE(queue.QueueNearlyFull());
+  EXPECT_FALSE(queue.nearlyFull());
   EXPECT_EQ(ring.txLevel, 16);
 }
 
 TEST_F(TransmitQueueTest, LogsAndDebugFieldsOnlyWhileFactoryWindowVisible) {
-  core.state.linkUp = true;
+  core.link.state.linkUp = true;
   ring.moduleReady = true;
-  queue.QueueRecord(":A");
+  EXPECT_TRUE(queue.queueRecord(":A"));
   EXPECT_EQ(core.factory.W_Log, "Log window\r\n");
   EXPECT_EQ(core.factory.DEBUG_TX, "");
 
   core.factory.visible = true;
-  queue.QueueRecord(":B");
-  queue.QueueRecord(":C");
+  EXPECT_TRUE(queue.queueRecord(":B"));
+  EXPECT_TRUE(queue.queueRecord(":C"));
   queue.onXon("");
   queue.onXon(":0300");
   queue.onChecksumError();
@@ -189,20 +220,20 @@ TEST_F(TransmitQueueTest, LogsAndDebugFieldsOnlyWhileFactoryWindowVisible) {
             "Checksum error\r\n"
             "OverRun error\r\n");
   EXPECT_EQ(core.factory.DEBUG_TX, ":C");
-  EXPECT_TRUE(core.factory.Chksum);
-  EXPECT_TRUE(core.factory.OverRun);
+  EXPECT_TRUE(core.factory.checksumError);
+  EXPECT_TRUE(core.factory.overrun);
 
-  core.state.logEnabled = false;
-  queue.QueueRecord(":D");
+  core.factory.logRunning = false;
+  EXPECT_TRUE(queue.queueRecord(":D"));
   EXPECT_EQ(core.factory.W_Log.find(":D"), std::string::npos);
 }
 
 TEST_F(TransmitQueueTest, BufferLevelShowsStoredLevelInPercent) {
   core.factory.visible = true;
-  for (int n = 0; n < 100; ++n) queue.QueueRecord(numbered(n));
+  for (int n = 0; n < 100; ++n) ASSERT_TRUE(queue.queueRecord(numbered(n)));
   EXPECT_EQ(core.factory.BufferLevel, 0);  // the level is stored, not recomputed
-  queue.QueueNearlyFull();
-  queue.QueueRecord(":X");
+  queue.nearlyFull();
+  EXPECT_TRUE(queue.queueRecord(":X"));
   EXPECT_EQ(core.factory.BufferLevel, 50);
 }
 

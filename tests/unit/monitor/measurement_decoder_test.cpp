@@ -53,13 +53,13 @@ class MeasurementDecoderTest : public ::testing::Test, public test::CoreFixture 
  protected:
   void SetUp() override {
     LoadDefaultChannels(core.channels);
-    subscription = core.livePanel.changed.subscribe([this] { ++panelNotifications; });
+    subscription = core.monitor.livePanel.changed.subscribe([this] { ++panelNotifications; });
   }
-  void use(const char* deviceCode) { core.state.deviceCode = deviceCode; }
+  void use(const char* deviceCode) { core.link.state.identity.deviceCode = deviceCode; }
   void decode(const Record& record, int selector = 0) {
-    decodeMeasurement(core, record.bytes, static_cast<std::uint8_t>(selector));
+    decodeMeasurement(core.monitor, record.bytes, static_cast<std::uint8_t>(selector), core.factory.visible);
   }
-  LiveValues& live = core.live;
+  LiveValues& live = core.monitor.live;
   int panelNotifications = 0;
   Subscription subscription;
 };
@@ -96,7 +96,7 @@ TEST_F(MeasurementDecoderTest, AirFuelBelowRichnessTwoIsNotComputed) {
   EXPECT_EQ(live.lambda, 1000000);  // the formatter limits what is shown
   decode(Record{}.richness(2));
   EXPECT_EQ(live.airFuel, 65535);  // 728500 computed, then clamped
-  core.state.stoichRatio = 0;
+  core.monitor.stoichRatio = 0;
   decode(Record{}.richness(2));
   EXPECT_EQ(live.airFuel, 0);
 }
@@ -177,17 +177,17 @@ TEST_F(MeasurementDecoderTest, VsIsMeasuredFromTheVirtualGround) {
 
 TEST_F(MeasurementDecoderTest, FirstGenerationOldFirmwareSendsHeaterDutyIn256ths) {
   use("OXL");
-  core.state.identity.fwMajor = 16;
+  core.link.state.identity.fwMajor = 16;
   decode(Record{}.slow(120, 128), 0x02);
   EXPECT_EQ(live.heaterPwm, 50);
   decode(Record{}.slow(120, 255), 0x02);
   EXPECT_EQ(live.heaterPwm, 99);  // truncated
-  core.state.identity.fwMajor = 17;
+  core.link.state.identity.fwMajor = 17;
   decode(Record{}.slow(120, 128), 0x02);
   EXPECT_EQ(live.heaterPwm, 128);
 
   use("OX2");  // the second generation always sends percent
-  core.state.identity.fwMajor = 3;
+  core.link.state.identity.fwMajor = 3;
   decode(Record{}.slow(120, 128), 0x02);
   EXPECT_EQ(live.heaterPwm, 128);
 }
@@ -196,20 +196,20 @@ TEST_F(MeasurementDecoderTest, ProbeFactorSetsTheProbeTemperatureTooltipOnce) {
   use("OX2");
   decode(Record{}.slowWord(12345), 0x10);
   EXPECT_EQ(live.probeFactor, 12345);
-  EXPECT_EQ(core.livePanel.cells[5].labelTooltip, "KTsonde:  1.2345");
+  EXPECT_EQ(core.monitor.livePanel.cells[5].labelTooltip, "KTsonde:  1.2345");
   EXPECT_EQ(panelNotifications, 1);
   decode(Record{}.slowWord(12345), 0x10);
   EXPECT_EQ(panelNotifications, 1);  // same text: nothing to repaint
   decode(Record{}.slowWord(7), 0x10);
-  EXPECT_EQ(core.livePanel.cells[5].labelTooltip, "KTsonde:  0.0007");
+  EXPECT_EQ(core.monitor.livePanel.cells[5].labelTooltip, "KTsonde:  0.0007");
   EXPECT_EQ(panelNotifications, 2);
 }
 
 TEST_F(MeasurementDecoderTest, ErrorCountGoesToBothCanLampTooltips) {
   use("OXL");
   decode(Record{}.slow(1, 42), 0x80);
-  EXPECT_EQ(core.livePanel.lamps[8].greenTooltip, "Error count = 42");
-  EXPECT_EQ(core.livePanel.lamps[8].redTooltip, "Error count = 42");
+  EXPECT_EQ(core.monitor.livePanel.lamps[8].greenTooltip, "Error count = 42");
+  EXPECT_EQ(core.monitor.livePanel.lamps[8].redTooltip, "Error count = 42");
   EXPECT_EQ(panelNotifications, 1);
   decode(Record{}.slow(1, 42), 0x80);
   EXPECT_EQ(panelNotifications, 1);
@@ -296,7 +296,7 @@ TEST_F(MeasurementDecoderTest, DisplaySlowSlots) {
   decode(Record{}.slow(9, 4), 0x80);
   EXPECT_EQ(live.canErrorCount, 4);
   EXPECT_EQ(live.slewRate, slewRate);  // the display has none
-  EXPECT_EQ(core.livePanel.lamps[8].redTooltip, "Error count = 4");
+  EXPECT_EQ(core.monitor.livePanel.lamps[8].redTooltip, "Error count = 4");
 
   EXPECT_EQ(live.probeTempC, probeTemp);  // Oxalis fields stay as they were
 }
@@ -329,7 +329,7 @@ TEST_F(MeasurementDecoderTest, DisplayFifthChannelFromItsWordWinsOverSlotSixteen
   decode(Record{}.slowWord(0xFFF0).word(18, 77), 0x10);
   EXPECT_EQ(live.channel[4], 77);
   EXPECT_EQ(panelNotifications, 0);  // no probe factor on the display
-  EXPECT_EQ(core.livePanel.cells[5].labelTooltip, "");
+  EXPECT_EQ(core.monitor.livePanel.cells[5].labelTooltip, "");
 }
 
 // ---- Fuel tank drain tool and steering-wheel module ----------------------
@@ -398,15 +398,15 @@ TEST_F(MeasurementDecoderTest, ShortRecordReadsMissingBytesAsZero) {
   bytes[0] = 0x13;
   bytes[1] = 0x88;
   bytes[2] = 0x03;
-  decodeMeasurement(core, std::span<const std::uint8_t>(bytes.get(), 3), 0x80);
+  decodeMeasurement(core.monitor, std::span<const std::uint8_t>(bytes.get(), 3), 0x80, false);
   EXPECT_EQ(live.vOutMv, 5000);
   EXPECT_EQ(live.richness, 768);  // D3 missing
   EXPECT_EQ(live.o2, 0);
   EXPECT_EQ(live.canErrorCount, 0);
   EXPECT_EQ(live.channel[0], 0);
-  EXPECT_EQ(core.livePanel.lamps[8].greenTooltip, "Error count = 0");
+  EXPECT_EQ(core.monitor.livePanel.lamps[8].greenTooltip, "Error count = 0");
 
-  decodeMeasurement(core, {}, 0x10);
+  decodeMeasurement(core.monitor, {}, 0x10, false);
   EXPECT_EQ(live.lambda, 99999);
   EXPECT_EQ(live.probeFactor, 0);
 }
@@ -418,7 +418,8 @@ TEST_F(MeasurementDecoderTest, ShortRecordsOfEveryLayoutStayInsideTheirBytes) {
       const auto bytes = std::make_unique<std::uint8_t[]>(size + 1);  // never zero-sized
       for (std::size_t i = 0; i < size; ++i) bytes[i] = 0xFF;
       for (int selector = 1; selector <= 0x80; selector <<= 1)
-        decodeMeasurement(core, std::span<const std::uint8_t>(bytes.get(), size), static_cast<std::uint8_t>(selector));
+        decodeMeasurement(core.monitor, std::span<const std::uint8_t>(bytes.get(), size), static_cast<std::uint8_t>(selector),
+                          false);
     }
   }
   use("PNU");
@@ -431,17 +432,16 @@ TEST_F(MeasurementDecoderTest, ShortRecordsOfEveryLayoutStayInsideTheirBytes) {
 
 // ---- Wiring --------------------------------------------------------------
 
-TEST_F(MeasurementDecoderTest, InstalledDecoderReceivesRecordsFromTheLink) {
-  installMeasurementDecoder(core);
+TEST_F(MeasurementDecoderTest, RecordsFromTheLinkAreDecoded) {
   use("OX2");
   port.open(1);
-  core.state.linkUp = true;
+  core.link.state.linkUp = true;
   const Record record = Record{}.richness(850).slow(3, 9);
   test::feed(core, BuildRecord(0x13, 0x0580, std::string(record.bytes.begin(), record.bytes.end())));
-  EXPECT_TRUE(core.state.freshSample);
+  EXPECT_TRUE(core.link.state.freshSample);
   EXPECT_EQ(live.lambda, 1176);
   EXPECT_EQ(live.canErrorCount, 9);
-  EXPECT_EQ(core.livePanel.lamps[8].redTooltip, "Error count = 9");
+  EXPECT_EQ(core.monitor.livePanel.lamps[8].redTooltip, "Error count = 9");
 }
 
 // ---- Channel scaling -----------------------------------------------------

@@ -16,31 +16,31 @@ class RefreshTickTest : public ::testing::Test, public test::CoreFixture {
   void SetUp() override {
     LoadDefaultChannels(core.channels);
     port.open(4);
-    core.state.linkUp = true;
+    core.link.state.linkUp = true;
   }
   void tick(int n = 1) {
-    for (int i = 0; i < n; ++i) refreshTick(core);
+    for (int i = 0; i < n; ++i) core.onTimer(TimerId::Refresh);
   }
-  const LiveCellModel& cell(int i) const { return core.livePanel.cells[static_cast<std::size_t>(i)]; }
+  const LiveCellModel& cell(int i) const { return core.monitor.livePanel.cells[static_cast<std::size_t>(i)]; }
   // A receive event as the parser records it.
   void byteArrives(bool measurement) {
-    core.state.dataFlowing = true;
-    core.state.silentTicks = 0;
-    if (measurement) core.state.freshSample = true;
+    core.link.state.dataFlowing = true;
+    core.link.state.silentTicks = 0;
+    if (measurement) core.link.state.freshSample = true;
   }
 };
 
 TEST_F(RefreshTickTest, FourSilentTicksKeepTheLinkTheFifthTimesOutAndEveryFurtherOneRepeats) {
-  core.commands.StartFrames();  // waiting in the queue
+  core.link.commands.startFrames();  // waiting in the queue
   tick(4);
-  EXPECT_TRUE(core.state.linkUp);
+  EXPECT_TRUE(core.link.state.linkUp);
   tick();
-  EXPECT_FALSE(core.state.linkUp);
-  EXPECT_TRUE(core.state.rxIdle);
-  EXPECT_FALSE(core.state.dataFlowing);
+  EXPECT_FALSE(core.link.state.linkUp);
+  EXPECT_TRUE(core.link.state.rxIdle);
+  EXPECT_FALSE(core.link.state.dataFlowing);
   // What waited was dropped; only the identification's own follow-up read waits.
-  EXPECT_EQ(core.queue.waitingCount(core.state.tx.txReadIndex, core.state.tx.txWriteIndex), 1);
-  EXPECT_EQ(core.state.tx.txQueue[static_cast<std::size_t>(core.state.tx.txReadIndex)], ":00010A10E5");
+  EXPECT_EQ(core.link.queue.waitingCount(core.link.state.tx.txReadIndex, core.link.state.tx.txWriteIndex), 1);
+  EXPECT_EQ(core.link.state.tx.txQueue[static_cast<std::size_t>(core.link.state.tx.txReadIndex)], ":00010A10E5");
   EXPECT_EQ(core.mainWindow.panel(2), "Link OFF");
   EXPECT_EQ(core.mainWindow.panel(3), "No module find (timeout)");
   EXPECT_TRUE(core.mainWindow.oxalisOffLine.enabled);
@@ -54,7 +54,7 @@ TEST_F(RefreshTickTest, FourSilentTicksKeepTheLinkTheFifthTimesOutAndEveryFurthe
 }
 
 TEST_F(RefreshTickTest, TimeOutReopensAPortTheAdapterLost) {
-  core.state.currentPort = 4;
+  core.link.state.currentPort = 4;
   port.close();  // the adapter was unplugged
   port.setOpenResult(4, PortOpenResult::Absent);
   tick(5);
@@ -69,7 +69,7 @@ TEST_F(RefreshTickTest, KeepAliveOnlyWhenNothingWaitsToBeSent) {
   byteArrives(true);
   tick();
   EXPECT_EQ(port.take(), "\x11");
-  core.commands.TimeRequest();
+  core.link.commands.requestTime();
   byteArrives(true);
   tick();
   EXPECT_EQ(port.take(), "");
@@ -77,24 +77,24 @@ TEST_F(RefreshTickTest, KeepAliveOnlyWhenNothingWaitsToBeSent) {
 
 TEST_F(RefreshTickTest, ClosedPortSendsNoKeepAliveButStillPaints) {
   port.close();
-  core.live.richness = 1000;
+  core.monitor.live.richness = 1000;
   byteArrives(true);
   tick();
   EXPECT_EQ(port.written, "");
   EXPECT_EQ(cell(1).text, " 1.000");
   tick(5);
-  for (const auto& c : core.livePanel.cells) EXPECT_EQ(c.textColor, kOfflineGrey);
+  for (const auto& c : core.monitor.livePanel.cells) EXPECT_EQ(c.textColor, kOfflineGrey);
 }
 
 TEST_F(RefreshTickTest, FailedKeepAliveReportsAndEndsTheTick) {
   port.failWrites = true;
-  core.live.richness = 1000;
+  core.monitor.live.richness = 1000;
   byteArrives(true);
   tick();
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "COM port disconnected");
   EXPECT_EQ(cell(1).text, "");
-  EXPECT_TRUE(core.state.freshSample);  // the rest of the tick did not run
+  EXPECT_TRUE(core.link.state.freshSample);  // the rest of the tick did not run
 }
 
 TEST_F(RefreshTickTest, FreshnessColours) {
@@ -103,20 +103,20 @@ TEST_F(RefreshTickTest, FreshnessColours) {
   EXPECT_EQ(cell(0).textColor, Rgb(0, 248, 0));
   byteArrives(false);
   port.take();
-  core.state.tx.moduleReady = true;
+  core.link.state.tx.moduleReady = true;
   tick();
   EXPECT_EQ(cell(0).textColor, Rgb(255, 255, 0));
   // Bytes without measurements: the stream is asked for once, not per cell.
   EXPECT_EQ(port.take(), "\x11:00000113EC");
-  EXPECT_TRUE(core.queue.QueueIsEmpty());
+  EXPECT_TRUE(core.link.queue.isEmpty());
 }
 
 TEST_F(RefreshTickTest, StoppedStreamTurnsYellowWithoutAskingForFrames) {
-  core.state.streamRunning = false;
+  core.link.state.streamRunning = false;
   byteArrives(false);
   tick();
   EXPECT_EQ(cell(0).textColor, kStaleYellow);
-  EXPECT_TRUE(core.queue.QueueIsEmpty());
+  EXPECT_TRUE(core.link.queue.isEmpty());
 }
 
 TEST_F(RefreshTickTest, OnlyChangedCellsAreRepaintedAndResizeRepaintsAll) {
@@ -124,19 +124,19 @@ TEST_F(RefreshTickTest, OnlyChangedCellsAreRepaintedAndResizeRepaintsAll) {
   tick();
   std::array<int, 18> before{};
   for (int i = 0; i < 18; ++i) before[static_cast<std::size_t>(i)] = cell(i).paintCount;
-  core.live.richness = 850;
+  core.monitor.live.richness = 850;
   byteArrives(true);
   tick();
   for (int i = 0; i < 18; ++i) EXPECT_EQ(cell(i).paintCount, before[static_cast<std::size_t>(i)] + (i == 1 ? 1 : 0)) << i;
 
-  livePanelResized(core);
+  livePanelResized(core.monitor);
   byteArrives(true);
   tick();
   for (int i = 0; i < 18; ++i) EXPECT_EQ(cell(i).paintCount, before[static_cast<std::size_t>(i)] + (i == 1 ? 2 : 1)) << i;
 }
 
 TEST_F(RefreshTickTest, OxalisTextsIncludingHeaterTimeout) {
-  LiveValues& v = core.live;
+  LiveValues& v = core.monitor.live;
   v.vOutMv = 2500;
   v.richness = 1000;
   v.lambda = 99999;
@@ -160,8 +160,8 @@ TEST_F(RefreshTickTest, OxalisTextsIncludingHeaterTimeout) {
 }
 
 TEST_F(RefreshTickTest, PanoraTexts) {
-  core.state.deviceCode = "PNU";
-  LiveValues& v = core.live;
+  core.link.state.identity.deviceCode = "PNU";
+  LiveValues& v = core.monitor.live;
   v.channelSelect = 3;
   v.fuelType = 1;
   v.brightnessPct = 0;
@@ -183,15 +183,15 @@ TEST_F(RefreshTickTest, PanoraTexts) {
 }
 
 TEST_F(RefreshTickTest, QtxAndRmwRefreshTheirOwnCells) {
-  core.state.deviceCode = "QTX";
-  core.live.vOutMv = 125;
+  core.link.state.identity.deviceCode = "QTX";
+  core.monitor.live.vOutMv = 125;
   byteArrives(true);
   tick();
   EXPECT_EQ(cell(0).text, " 12.5");
 
-  core.state.deviceCode = "RMW";
-  core.live.vOutMv = 999;
-  core.live.probeTempC = 20;
+  core.link.state.identity.deviceCode = "RMW";
+  core.monitor.live.vOutMv = 999;
+  core.monitor.live.probeTempC = 20;
   tick();
   EXPECT_EQ(cell(0).text, " 12.5");  // not refreshed for the steering wheel
   EXPECT_EQ(cell(5).text, " 20");
@@ -199,13 +199,13 @@ TEST_F(RefreshTickTest, QtxAndRmwRefreshTheirOwnCells) {
 
 TEST_F(RefreshTickTest, DiagnosticByteSetsLampsAndFactoryMirrors) {
   core.factory.visible = true;
-  core.factory.PerteDeTrame = true;
-  core.live.diagFlags = 0x05;
-  core.live.canErrorFlags = 0x21;
-  core.live.canErrorCount = 7;
+  core.factory.frameLost = true;
+  core.monitor.live.diagFlags = 0x05;
+  core.monitor.live.canErrorFlags = 0x21;
+  core.monitor.live.canErrorCount = 7;
   byteArrives(true);
   tick();
-  const auto& lamps = core.livePanel.lamps;
+  const auto& lamps = core.monitor.livePanel.lamps;
   for (int i = 0; i < 8; ++i) EXPECT_EQ(lamps[static_cast<std::size_t>(i)].red, i == 0 || i == 2) << i;
   EXPECT_TRUE(lamps[8].red);
   EXPECT_EQ(lamps[0].redLabel, "Warm Up");
@@ -214,16 +214,16 @@ TEST_F(RefreshTickTest, DiagnosticByteSetsLampsAndFactoryMirrors) {
   EXPECT_EQ(core.factory.W_DIAG, "5");
   EXPECT_EQ(core.factory.CNTErrCAN, "7");
   EXPECT_EQ(core.factory.DiagCan, (std::array<bool, 6>{true, false, false, false, false, true}));
-  EXPECT_FALSE(core.factory.PerteDeTrame);  // shown for one tick only
-  core.live.canErrorFlags = 0;
+  EXPECT_FALSE(core.factory.frameLost);  // shown for one tick only
+  core.monitor.live.canErrorFlags = 0;
   tick();
   EXPECT_FALSE(lamps[8].red);
 }
 
 TEST_F(RefreshTickTest, FactoryDebugMirror) {
   core.factory.visible = true;
-  core.state.rx.previousRxLine = ":0000001501EA";
-  core.state.tx.lastSentRecord = ":00000015EB";
+  core.link.state.rx.previousRxLine = ":0000001501EA";
+  core.link.state.tx.lastSentRecord = ":00000015EB";
   byteArrives(true);
   tick();
   EXPECT_EQ(core.factory.DEBUG_RX, ":0000001501EA");
@@ -233,13 +233,13 @@ TEST_F(RefreshTickTest, FactoryDebugMirror) {
 TEST(KeepAliveTick, TimeRequestUnlessHeldBack) {
   test::CoreFixture f;
   f.port.open(1);
-  f.core.state.linkUp = true;
-  f.core.state.tx.moduleReady = true;
-  f.core.state.keepAliveDelay = 2;
-  keepAliveTick(f.core);
-  keepAliveTick(f.core);
+  f.core.link.state.linkUp = true;
+  f.core.link.state.tx.moduleReady = true;
+  f.core.link.state.keepAliveDelay = 2;
+  f.core.onTimer(TimerId::KeepAlive);
+  f.core.onTimer(TimerId::KeepAlive);
   EXPECT_EQ(f.port.take(), "");
-  keepAliveTick(f.core);
+  f.core.onTimer(TimerId::KeepAlive);
   EXPECT_EQ(f.port.take(), ":00000015EB");
 }
 

@@ -26,7 +26,7 @@ class TraceDecimation : public test::TraceTest {
 
   // Per pixel column, the highest and lowest y of the samples on it.
   std::map<int, Span> trueSpans() const {
-    const TraceBuffer& t = core.trace;
+    const TraceBuffer& t = core.trace.buffer;
     const std::int64_t oldest = t.ringWrapped ? t.sampleCount - TraceBuffer::kRingSize : 0;
     const std::int64_t first = std::max<std::int64_t>(t.viewStart, oldest);
     const std::int64_t last = std::min<std::int64_t>(t.viewEnd, t.sampleCount - 2);
@@ -61,7 +61,7 @@ class TraceDecimation : public test::TraceTest {
 TEST_F(TraceDecimation, AOneSampleSpikeInA65000SampleWindowIsDrawn) {
   fill(65002, [](std::int32_t n) { return n == 31234 ? 1800 : n == 40001 ? 0 : 1000; });
   for (int width : {1000, 1920, 640}) {
-    traceResized(core, width, 600, width, 20);
+    traceResized(core.trace, width, 600, width, 20);
     setView(2, 65002);
     EXPECT_TRUE(reaches(xOf(31234), yOf(1800))) << width;  // rich
     EXPECT_TRUE(reaches(xOf(40001), yOf(0))) << width;     // lean
@@ -84,7 +84,7 @@ TEST_F(TraceDecimation, DrawnExtremesOfEveryColumnAreTheTrueExtremes) {
   for (const Case c :
        {Case{1000, 25000, 90000}, Case{1920, 60000, 85000}, Case{333, 30001, 31000}, Case{1000, 40000, 41000},
         Case{1000, 40000, 41001}, Case{1000, 40000, 40999}, Case{777, 89000, 91000}, Case{1000, 50000, 50050}}) {
-    traceResized(core, c.width, 600, c.width, 20);
+    traceResized(core.trace, c.width, 600, c.width, 20);
     setView(c.start, c.end);
     const auto truth = trueSpans();
     const auto drawn = drawnSpans();
@@ -109,11 +109,11 @@ TEST_F(TraceDecimation, DrawnExtremesOfEveryColumnAreTheTrueExtremes) {
 }
 
 TEST_F(TraceDecimation, CostStaysAtTwoLinesPerColumnAndCurve) {
-  core.livePanel.showCanal = {true, true, true, true, false};
+  core.monitor.livePanel.showCanal = {true, true, true, true, false};
   fill(65000, [](std::int32_t n) { return (n * 7919) % 1800; });
   for (std::int32_t n = 0; n < 65000; ++n)
-    core.trace.at(n).channel = {n % 5000, (n * 3) % 5000, n % 17, 4999 - n % 5000, 0};
-  traceResized(core, 1920, 600, 1920, 20);
+    core.trace.buffer.at(n).channel = {n % 5000, (n * 3) % 5000, n % 17, 4999 - n % 5000, 0};
+  traceResized(core.trace, 1920, 600, 1920, 20);
   setView(0, 65000);
   EXPECT_LE(dataLines().size(), 2u * 1920 * 5);
   EXPECT_GE(dataLines().size(), 1920u * 5);  // every column of every curve

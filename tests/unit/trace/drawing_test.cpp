@@ -34,37 +34,37 @@ TEST(TraceMapLinear, FloorsClampsAndWidensAZeroRange) {
 
 TEST_F(TraceDrawing, AZeroSizeAreaGivesEmptyPicturesAndNoDivisionByZero) {
   fill(3000, [](std::int32_t n) { return n % 1800; });
-  traceResized(core, 0, 0, 0, 0);
-  EXPECT_TRUE(core.traceView.trace.empty());
-  EXPECT_TRUE(core.traceView.strip.empty());
-  EXPECT_EQ(core.traceView.cursorX, -1);
-  drawSegment(core, 1, 2);
-  redrawData(core);
-  EXPECT_TRUE(core.traceView.trace.empty());
-  EXPECT_EQ(sampleUnderMouse(core, 500), core.trace.viewStart);
+  traceResized(core.trace, 0, 0, 0, 0);
+  EXPECT_TRUE(core.trace.view.trace.empty());
+  EXPECT_TRUE(core.trace.view.strip.empty());
+  EXPECT_EQ(core.trace.view.cursorX, -1);
+  drawSegment(core.trace, 1, 2);
+  redrawData(core.trace);
+  EXPECT_TRUE(core.trace.view.trace.empty());
+  EXPECT_EQ(sampleUnderMouse(core.trace, 500), core.trace.buffer.viewStart);
 
-  traceResized(core, 1000, 0, 1000, 20);  // width without height
-  EXPECT_TRUE(core.traceView.trace.empty());
-  traceResized(core, 1000, 500, 1000, 20);
+  traceResized(core.trace, 1000, 0, 1000, 20);  // width without height
+  EXPECT_TRUE(core.trace.view.trace.empty());
+  traceResized(core.trace, 1000, 500, 1000, 20);
   EXPECT_FALSE(dataLines().empty());
 }
 
 TEST_F(TraceDrawing, AnEmptyOrBackwardWindowIsGivenOneSecond) {
   setView(400, 400);
-  EXPECT_EQ(core.trace.viewEnd, 450);
+  EXPECT_EQ(core.trace.buffer.viewEnd, 450);
   setView(400, 100);
-  EXPECT_EQ(core.trace.viewEnd, 450);
+  EXPECT_EQ(core.trace.buffer.viewEnd, 450);
   setView(0, 0);
-  EXPECT_EQ(core.trace.viewEnd, 50);
+  EXPECT_EQ(core.trace.buffer.viewEnd, 50);
 }
 
 TEST_F(TraceDrawing, TimeLabelsReadWholeSecondsOfTheirGridLines) {
-  core.traceView.textWidth = [](std::string_view) { return 60; };  // gives a grid step of 100 samples
+  core.trace.view.textWidth = [](std::string_view) { return 60; };  // gives a grid step of 100 samples
   setView(80, 1080);
-  const auto& lines = core.traceView.trace.lines;
-  const auto& labels = core.traceView.strip.texts;
+  const auto& lines = core.trace.view.trace.lines;
+  const auto& labels = core.trace.view.strip.texts;
   ASSERT_EQ(labels.size(), 11u);
-  EXPECT_EQ(textsOf(core.traceView.strip),
+  EXPECT_EQ(textsOf(core.trace.view.strip),
             (std::vector<std::string>{"0", "2", "4", "6", "8", "10", "12", "14", "16", "18", "20"}));
   // The first visible line is sample 100, 20 px in, labelled 2 and centred.
   EXPECT_EQ(lines[0].x1, -80);
@@ -82,23 +82,23 @@ TEST_F(TraceDrawing, TimeLabelsReadWholeSecondsOfTheirGridLines) {
 
 TEST_F(TraceDrawing, TimeGridStepDoublesUntilTheLabelsHaveRoom) {
   setView(0, 65000);
-  const auto& labels = core.traceView.strip.texts;
-  const int room = core.traceView.textWidth("65000");
+  const auto& labels = core.trace.view.strip.texts;
+  const int room = core.trace.view.textWidth("65000");
   ASSERT_GE(labels.size(), 2u);
   const int step = std::stoi(labels[1].text) - std::stoi(labels[0].text);
   EXPECT_EQ(step, 64);  // 3200 samples: 49 px apart for labels of 35 px
   for (std::size_t i = 1; i < labels.size(); ++i)
-    EXPECT_GE(core.traceView.trace.lines[i].x1 - core.traceView.trace.lines[i - 1].x1, room);
+    EXPECT_GE(core.trace.view.trace.lines[i].x1 - core.trace.view.trace.lines[i - 1].x1, room);
 
   // A strip too narrow for any label still ends with one line or two.
-  traceResized(core, 1000, 500, 3, 20);
-  EXPECT_LE(core.traceView.strip.texts.size(), 2u);
+  traceResized(core.trace, 1000, 500, 3, 20);
+  EXPECT_LE(core.trace.view.strip.texts.size(), 2u);
 }
 
 TEST_F(TraceDrawing, ValueGridLabelsTheSelectedQuantityWithItsDecimals) {
-  const std::size_t grid = core.traceView.gridLines;
-  const auto& lines = core.traceView.trace.lines;
-  EXPECT_EQ(textsOf(core.traceView.trace),
+  const std::size_t grid = core.trace.view.gridLines;
+  const auto& lines = core.trace.view.trace.lines;
+  EXPECT_EQ(textsOf(core.trace.view.trace),
             (std::vector<std::string>{" 0.000", " 0.180", " 0.360", " 0.540", " 0.720", " 0.900", " 1.080", " 1.260",
                                       " 1.440", " 1.620", " 1.800"}));
   const DrawLine& bottom = lines[grid - 11];
@@ -106,41 +106,41 @@ TEST_F(TraceDrawing, ValueGridLabelsTheSelectedQuantityWithItsDecimals) {
   EXPECT_EQ(bottom.x2, 1000);
   EXPECT_TRUE(bottom.dotted);
   EXPECT_EQ(lines[grid - 1].y1, 0);
-  EXPECT_EQ(core.traceView.trace.texts.back().y, 0);  // the top label stays inside the area
-  EXPECT_EQ(core.traceView.trace.texts.front().y, 500 - 13);  // and so does the bottom one
-  EXPECT_EQ(core.traceView.trace.texts.back().x, 0);
+  EXPECT_EQ(core.trace.view.trace.texts.back().y, 0);  // the top label stays inside the area
+  EXPECT_EQ(core.trace.view.trace.texts.front().y, 500 - 13);  // and so does the bottom one
+  EXPECT_EQ(core.trace.view.trace.texts.back().x, 0);
 
-  OptionChOscillo_Click(core, 3);  // O2, -15.00 .. 22.00 %
-  EXPECT_EQ(core.traceView.trace.texts.front().text, "-15.00");
-  EXPECT_EQ(core.traceView.trace.texts[1].text, "-11.30");
+  OptionChOscillo_Click(core.trace, 3);  // O2, -15.00 .. 22.00 %
+  EXPECT_EQ(core.trace.view.trace.texts.front().text, "-15.00");
+  EXPECT_EQ(core.trace.view.trace.texts[1].text, "-11.30");
 }
 
 TEST_F(TraceDrawing, ValueGridOfANarrowEmptyOrUpsideDownRangeEnds) {
   core.channels.slot(7).Min = 0;
   core.channels.slot(7).Max = 5;
-  repaintTrace(core);
-  EXPECT_EQ(core.traceView.trace.texts.size(), 6u);  // a line per unit
+  repaintTrace(core.trace);
+  EXPECT_EQ(core.trace.view.trace.texts.size(), 6u);  // a line per unit
 
   core.channels.slot(7).Max = 0;
-  repaintTrace(core);
-  EXPECT_EQ(core.traceView.trace.texts.size(), 1u);
+  repaintTrace(core.trace);
+  EXPECT_EQ(core.trace.view.trace.texts.size(), 1u);
 
   core.channels.slot(7).Min = 10;
-  repaintTrace(core);
-  EXPECT_EQ(core.traceView.trace.texts.size(), 11u);
-  EXPECT_EQ(core.traceView.trace.texts.front().text, " 0.010");
+  repaintTrace(core.trace);
+  EXPECT_EQ(core.trace.view.trace.texts.size(), 11u);
+  EXPECT_EQ(core.trace.view.trace.texts.front().text, " 0.010");
 
   core.channels.slot(7).Min = -1e300;
   core.channels.slot(7).Max = std::numeric_limits<double>::infinity();
-  repaintTrace(core);
-  EXPECT_LE(core.traceView.trace.texts.size(), 21u);
+  repaintTrace(core.trace);
+  EXPECT_LE(core.trace.view.trace.texts.size(), 21u);
 }
 
 TEST_F(TraceDrawing, ZeroValueRangeStillDraws) {
   core.channels.slot(7).Min = 1000;
   core.channels.slot(7).Max = 1000;
   fill(300, [](std::int32_t n) { return n % 2 ? 1001 : 1000; });
-  repaintTrace(core);
+  repaintTrace(core.trace);
   const auto lines = dataLines();
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.front().y1, 500);  // 1000 on the bottom edge
@@ -168,10 +168,10 @@ TEST_F(TraceDrawing, EveryTickedChannelIsDrawnOnItsScaleTimesItsDecimals) {
   can1.Dec = 2;
   can1.Min = 0;
   can1.Max = 50;  // 0..5000 in stored units
-  core.livePanel.showCanal = {true, false, false, true, false};
+  core.monitor.livePanel.showCanal = {true, false, false, true, false};
   fill(3, [](std::int32_t) { return 900; });
-  for (std::int32_t n = 0; n < 3; ++n) core.trace.at(n).channel[0] = 2500;
-  OptionChOscillo_Click(core, 1);
+  for (std::int32_t n = 0; n < 3; ++n) core.trace.buffer.at(n).channel[0] = 2500;
+  OptionChOscillo_Click(core.trace, 1);
   const auto lines = dataLines();
   ASSERT_EQ(lines.size(), 3u);  // samples 0..1 of three curves
   EXPECT_EQ(lines[0].color, core.channels.slot(7).Color);
@@ -193,70 +193,70 @@ TEST_F(TraceDrawing, OnlySamplesTheRingHoldsAreDrawn) {
   fill(500, [](std::int32_t) { return 900; });
   setView(0, 1000);
   EXPECT_EQ(dataLines().back().x2, xOf(498));
-  const std::size_t before = core.traceView.trace.lines.size();
+  const std::size_t before = core.trace.view.trace.lines.size();
   notifications = 0;
-  drawSegment(core, 498, 499);
-  ASSERT_EQ(core.traceView.trace.lines.size(), before + 1);
-  EXPECT_EQ(core.traceView.trace.lines.back().x2, xOf(499));
+  drawSegment(core.trace, 498, 499);
+  ASSERT_EQ(core.trace.view.trace.lines.size(), before + 1);
+  EXPECT_EQ(core.trace.view.trace.lines.back().x2, xOf(499));
   EXPECT_EQ(notifications, 1);
 }
 
 TEST_F(TraceDrawing, SegmentsWhollyOutsideTheWindowAreLeftOut) {
   fill(5000, [](std::int32_t) { return 900; });
   setView(1000, 2000);
-  const std::size_t before = core.traceView.trace.lines.size();
+  const std::size_t before = core.trace.view.trace.lines.size();
   notifications = 0;
-  drawSegment(core, 3000, 3001);
-  drawSegment(core, 10, 11);
-  EXPECT_EQ(core.traceView.trace.lines.size(), before);
+  drawSegment(core.trace, 3000, 3001);
+  drawSegment(core.trace, 10, 11);
+  EXPECT_EQ(core.trace.view.trace.lines.size(), before);
   EXPECT_EQ(notifications, 0);
-  drawSegment(core, 999, 1000);  // enters at the left edge
-  EXPECT_EQ(core.traceView.trace.lines.size(), before + 1);
+  drawSegment(core.trace, 999, 1000);  // enters at the left edge
+  EXPECT_EQ(core.trace.view.trace.lines.size(), before + 1);
 }
 
 TEST_F(TraceDrawing, RedrawingTheDataKeepsTheGridAndReplacesTheData) {
   fill(1200, [](std::int32_t n) { return n; });
   setView(0, 1000);
-  const auto grid = core.traceView.gridLines;
+  const auto grid = core.trace.view.gridLines;
   const auto data = dataLines().size();
-  const auto generation = core.traceView.repaintGeneration;
-  drawSegment(core, 1000, 1001);
-  redrawData(core);
-  EXPECT_EQ(core.traceView.gridLines, grid);
+  const auto generation = core.trace.view.repaintGeneration;
+  drawSegment(core.trace, 1000, 1001);
+  redrawData(core.trace);
+  EXPECT_EQ(core.trace.view.gridLines, grid);
   EXPECT_EQ(dataLines().size(), data);
-  EXPECT_EQ(core.traceView.repaintGeneration, generation + 1);
+  EXPECT_EQ(core.trace.view.repaintGeneration, generation + 1);
 }
 
 TEST_F(TraceDrawing, OverviewBoxShowsTheWindowWithinTheRing) {
   setView(0, 1000);
-  EXPECT_EQ(core.trace.overviewLeft, 0);
-  EXPECT_EQ(core.trace.overviewRight, 15);  // 15.4
-  ASSERT_EQ(core.traceView.strip.boxes.size(), 1u);
-  const DrawBox& box = core.traceView.strip.boxes[0];
+  EXPECT_EQ(core.trace.buffer.overviewLeft, 0);
+  EXPECT_EQ(core.trace.buffer.overviewRight, 15);  // 15.4
+  ASSERT_EQ(core.trace.view.strip.boxes.size(), 1u);
+  const DrawBox& box = core.trace.view.strip.boxes[0];
   EXPECT_EQ(box.right, 15);
   EXPECT_EQ(box.bottom, 20);
   EXPECT_EQ(box.color, kOverviewBoxColor);
 
   // Time labels over the dark box are drawn light.
-  EXPECT_EQ(core.traceView.strip.texts[0].color, kTimeLabelOnBoxColor);
-  EXPECT_EQ(core.traceView.strip.texts[1].color, kTimeLabelColor);
+  EXPECT_EQ(core.trace.view.strip.texts[0].color, kTimeLabelOnBoxColor);
+  EXPECT_EQ(core.trace.view.strip.texts[1].color, kTimeLabelColor);
 
   fill(70000, [](std::int32_t) { return 0; });  // oldest held: 5000
   setView(68000, 69000);
-  EXPECT_EQ(core.trace.overviewLeft, 969);   // 969.2
-  EXPECT_EQ(core.trace.overviewRight, 985);  // 984.6
+  EXPECT_EQ(core.trace.buffer.overviewLeft, 969);   // 969.2
+  EXPECT_EQ(core.trace.buffer.overviewRight, 985);  // 984.6
 }
 
 TEST_F(TraceDrawing, TheCursorIsAnOverlayThatNeverTouchesTheData) {
   fill(3000, [](std::int32_t n) { return n % 1800; });
   setView(0, 1000);
-  const auto lines = core.traceView.trace.lines;
-  const auto generation = core.traceView.repaintGeneration;
-  for (int x = 0; x < 1000; x += 37) Oscillo_MouseMove(core, x, false);
-  EXPECT_EQ(core.traceView.cursorX, 999);
-  EXPECT_EQ(core.traceView.repaintGeneration, generation);
-  ASSERT_EQ(core.traceView.trace.lines.size(), lines.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(core.traceView.trace.lines[i].x1, lines[i].x1);
+  const auto lines = core.trace.view.trace.lines;
+  const auto generation = core.trace.view.repaintGeneration;
+  for (int x = 0; x < 1000; x += 37) Oscillo_MouseMove(core.trace, x, false);
+  EXPECT_EQ(core.trace.view.cursorX, 999);
+  EXPECT_EQ(core.trace.view.repaintGeneration, generation);
+  ASSERT_EQ(core.trace.view.trace.lines.size(), lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(core.trace.view.trace.lines[i].x1, lines[i].x1);
 }
 
 }  // namespace
