@@ -1,4 +1,5 @@
 #include "link/Link.h"
+#include "app/Core.h"
 
 #include "platform/Timers.h"
 
