@@ -1,5 +1,4 @@
 #include "link/Link.h"
-#include "app/Core.h"
 
 #include "platform/Timers.h"
 
