@@ -127,7 +127,8 @@ int main(int argc, char* argv[]) {
   if (demoDevice) {
     oxalis::sim::SimOptions simOptions;
     simOptions.device = demoDevice->toStdString();
-    const int demoPort = core.link.state.lastModulePort >= 1 && core.link.state.lastModulePort <= 32 ? core.link.state.lastModulePort : 1;
+    const int savedPort = core.link.state.lastModulePort;
+    const int demoPort = savedPort >= 1 && savedPort <= 32 ? savedPort : 1;
     demoModule = std::make_unique<oxalis::sim::PtyHost>(simOptions, demoPorts, demoPort);
     if (!demoModule->start()) {
       qCritical("Cannot start the simulated module: %s", demoModule->error().c_str());

@@ -161,7 +161,8 @@ void Core::memoryBlock(std::uint16_t address, std::span<const std::uint8_t> byte
     if (!firmwareWindow.visible || bytes.empty()) return;
     // An erased byte means the first bootloader, version 1.0.
     firmwareWindow.bootloaderVersion = bytes[0] == 255 ? 10 : bytes[0];
-    firmwareWindow.statusPanel1 = "BootLoader Version : " + formatFixedValue(firmwareWindow.bootloaderVersion, false, 1);
+    firmwareWindow.statusPanel1 =
+        "BootLoader Version : " + formatFixedValue(firmwareWindow.bootloaderVersion, false, 1);
     firmwareWindow.changed.notify();
   } else if (address >= memory_map::kUserCodeBase) {
     if (!accessCode.visible || bytes.size() < 2) return;
@@ -191,8 +192,9 @@ void Core::recordRefused(std::string_view) {
   // connection, so that a stuck link does not stack messages.
   if (refusalReported_) return;
   refusalReported_ = true;
-  platform.dialogs.message("The link to the module is saturated: a request was not sent. Check the cable, then search the module again.",
-                           "Link", MessageIcon::Warning);
+  platform.dialogs.message(
+      "The link to the module is saturated: a request was not sent. Check the cable, then search the module again.",
+      "Link", MessageIcon::Warning);
 }
 
 }  // namespace oxalis

@@ -15,9 +15,6 @@ namespace {
 
 constexpr const char* kDefaultName = "default.DA1";
 
-// The program's name stays in front, followed by the file in brackets.
-void showFileInCaption(Core& core) { oxalis::showFileInCaption(core.mainWindow, core.state.dataFileName); }
-
 bool writeTo(Core& core, const std::string& file) {
   const FileResult result = saveDataFile(core, file);
   if (!result.ok) {
@@ -72,7 +69,7 @@ bool dataNew(Core& core) {
   state.dataFileOpened = false;
   clearTraceData(core);
   state.dataFileName = (std::filesystem::path(state.dataFolder) / "Default.DA1").string();
-  showFileInCaption(core);
+  showFileInCaption(core.mainWindow, core.state.dataFileName);
   return true;
 }
 
@@ -96,7 +93,7 @@ bool dataOpen(Core& core) {
   AppState& state = core.state;
   state.dataFileName = *file;
   state.dataFolder = FolderOfPath(*file);
-  showFileInCaption(core);
+  showFileInCaption(core.mainWindow, core.state.dataFileName);
   updateOverviewBox(core.trace);
   repaintTrace(core.trace);
   core.updateMemoryText();
@@ -120,7 +117,7 @@ bool dataSaveAs(Core& core) {
   if (!writeTo(core, *file)) return false;
   core.state.dataFileName = *file;
   core.state.dataFolder = FolderOfPath(*file);
-  showFileInCaption(core);
+  showFileInCaption(core.mainWindow, core.state.dataFileName);
   return true;
 }
 

@@ -1,10 +1,7 @@
 #include "config/ChannelLine.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <limits>
-#include <system_error>
 #include <vector>
 
 namespace oxalis {
@@ -12,7 +9,6 @@ namespace oxalis {
 namespace {
 
 constexpr std::size_t kFieldCount = 15;
-
 
 // Rounded to the nearest integer (ties to even) and held within lo..hi.
 double roundInto(double value, double lo, double hi) {
@@ -111,9 +107,14 @@ std::string ChannelTooltipText(const ChannelDefinition& channel) {
          FormatPlainNumber(channel.Max) + "; Unit=" + channel.Unit + ";" + std::to_string(channel.Map);
 }
 
+ChannelDefinition DefaultChannel(int slot) {
+  ChannelDefinition channel;
+  ParseChannelLine(channel, kDefaultChannelLines.at(static_cast<std::size_t>(slot - 1)));
+  return channel;
+}
+
 void LoadDefaultChannels(ChannelTable& table) {
-  for (int number = 1; number <= ChannelTable::kSlots; ++number)
-    ParseChannelLine(table.slot(number), kDefaultChannelLines[static_cast<std::size_t>(number - 1)]);
+  for (int number = 1; number <= ChannelTable::kSlots; ++number) table.slot(number) = DefaultChannel(number);
 }
 
 }  // namespace oxalis

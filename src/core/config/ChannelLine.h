@@ -52,6 +52,9 @@ void ParseChannelLine(ChannelDefinition& channel, std::string_view line);
 // "Name; ID=..; MSB=..; LSB=..; Scale=Min to Max; Unit=..;Map".
 std::string ChannelTooltipText(const ChannelDefinition& channel);
 
+// The definition of slot 1..13 as its default line gives it.
+ChannelDefinition DefaultChannel(int slot);
+
 // Fills slots 1..13 from the default lines.
 void LoadDefaultChannels(ChannelTable& table);
 

@@ -62,10 +62,7 @@ void addLine(std::string& out, std::string_view tag, std::string_view value) {
 Settings ParseSettings(std::string_view content, Settings state) {
   state.hcRatio = 2;
   state.setupFileName = "Default.OXS";
-  for (std::size_t k = 0; k < state.channels.size(); ++k) {
-    state.channels[k] = {};
-    ParseChannelLine(state.channels[k], kDefaultChannelLines[k]);
-  }
+  for (std::size_t k = 0; k < state.channels.size(); ++k) state.channels[k] = DefaultChannel(static_cast<int>(k + 1));
   state.channelRead = {};
 
   const bool utf8 = StripUtf8Bom(content);
