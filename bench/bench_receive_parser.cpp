@@ -37,6 +37,7 @@ struct CountingEvents final : oxalis::LinkEvents {
   void linkStatusChanged(oxalis::LinkStatus) override {}
   void portShown(int) override {}
   void searchFailed() override {}
+  void portLost() override {}
   void bootloaderReply(std::uint8_t) override {}
   void recordRefused(std::string_view) override {}
 };

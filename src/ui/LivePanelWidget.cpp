@@ -4,7 +4,9 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QSignalBlocker>
+#include <QAbstractItemView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "QtConvert.h"
 #include "monitor/LivePanel.h"
@@ -12,17 +14,20 @@
 
 namespace oxalis {
 
-ValueCell::ValueCell(int index, bool large, QWidget* parent) : QWidget(parent) {
+ValueCell::ValueCell(int index, bool large, QWidget* parent) : QWidget(parent), large_(large) {
   setObjectName(QString("Display%1").arg(index));
-  setMinimumSize(large ? 150 : 96, large ? 56 : 36);
-  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  // Cells shrink on small screens and grow, digits with them, on large ones.
+  setMinimumSize(large ? 110 : 72, large ? 34 : 22);
+  setMaximumHeight(large ? 130 : 72);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   QFont f = font();
   f.setFamily("DejaVu Sans Mono");
   f.setStyleHint(QFont::Monospace);
   f.setBold(true);
-  f.setPointSize(large ? 24 : 14);
   setFont(f);
 }
+
+QSize ValueCell::sizeHint() const { return large_ ? QSize(150, 56) : QSize(96, 36); }
 
 void ValueCell::show(const QString& text, QColor colour) {
   text_ = text;
@@ -34,27 +39,41 @@ void ValueCell::show(const QString& text, QColor colour) {
 void ValueCell::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), Qt::black);
+  // The digits fill about two thirds of the cell's height, and the widest
+  // usual text (eight characters) its width.
+  QFont f = font();
+  const int byHeight = height() * 62 / 100;
+  const int byWidth = width() * 100 / (8 * 62);
+  f.setPixelSize(std::max(9, std::min(byHeight, byWidth)));
+  p.setFont(f);
   p.setPen(colour_);
   p.drawText(rect(), Qt::AlignCenter, text_);
 }
 
 DiagLamp::DiagLamp(int index, QWidget* parent) : QWidget(parent) {
   setObjectName(QString("Alarme_Diag%1").arg(index));
-  setMinimumSize(104, 24);
-  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  setMinimumSize(96, 18);
+  setMaximumHeight(34);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
+
+QSize DiagLamp::sizeHint() const { return {110, 24}; }
 
 void DiagLamp::show(const DiagLampModel& lamp) {
   red_ = lamp.red;
-  label_ = qs(red_ ? lamp.redLabel : lamp.greenLabel);
-  setToolTip(qs(red_ ? lamp.redTooltip : lamp.greenTooltip));
+  known_ = lamp.known;
+  label_ = qs(known_ && red_ ? lamp.redLabel : lamp.greenLabel);
+  QString tip = qs(red_ ? lamp.redTooltip : lamp.greenTooltip);
+  if (!known_) tip = "Grey: no module reports this condition now.\n" + qs(lamp.greenTooltip);
+  setToolTip(tip);
+  setVisible(lamp.visible);
   update();
 }
 
 void DiagLamp::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
-  p.setBrush(red_ ? QColor(230, 40, 40) : QColor(40, 200, 60));
+  p.setBrush(!known_ ? QColor(170, 170, 170) : red_ ? QColor(230, 40, 40) : QColor(40, 200, 60));
   p.setPen(QPen(Qt::black, 1));
   p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
   p.setPen(Qt::black);
@@ -84,25 +103,26 @@ LivePanelWidget::LivePanelWidget(Core& core, QWidget* parent) : QWidget(parent),
   for (int i = 9; i <= 12; ++i) place(i, 4, i - 9, false);
   for (int i = 13; i <= 17; ++i) place(i, 6, i - 13, false);
 
-  // The display's setting lists sit under the labels of cells 10-12.
-  panoraLists_ = new QWidget(this);
-  auto* lists = new QHBoxLayout(panoraLists_);
-  lists->setContentsMargins(0, 0, 0, 0);
-  comboChannel_ = new QComboBox(panoraLists_);
+  // The display's setting lists sit over value cells 10-12, just below
+  // their labels, and show the setting the display reports.
+  comboChannel_ = new QComboBox(this);
   comboChannel_->setObjectName("Combo_Channel");
   comboChannel_->addItems({"Richness", "Lambda", "O2", "A/F", "mV", "Analog Input (Ch5)", "Channel 1", "Channel 2",
                            "Channel 3", "Channel 4", "Ubat", "Used Time"});
-  comboLuminosite_ = new QComboBox(panoraLists_);
+  comboLuminosite_ = new QComboBox(this);
   comboLuminosite_->setObjectName("Combo_Luminosite");
   comboLuminosite_->addItems({"Auto", "25%", "50%", "75%", "100%"});
-  comboFuel_ = new QComboBox(panoraLists_);
+  comboFuel_ = new QComboBox(this);
   comboFuel_->setObjectName("Combo_TypeCarburant");
   comboFuel_->addItems({"Gasoline", "Diesel"});
+  int column = 1;
   for (QComboBox* combo : {comboChannel_, comboFuel_, comboLuminosite_}) {
     combo->setCurrentIndex(-1);
-    lists->addWidget(combo);
+    combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    combo->setMinimumHeight(22);
+    combo->hide();
+    grid->addWidget(combo, 5, column++);
   }
-  grid->addWidget(panoraLists_, 8, 1, 1, 3);
   connect(comboChannel_, &QComboBox::activated, this, [this](int i) { Combo_Channel_Click(core_.monitor, core_.link.commands, i); });
   connect(comboLuminosite_, &QComboBox::activated, this, [this](int i) { Combo_Luminosite_Click(core_.monitor, core_.link.commands, i); });
   connect(comboFuel_, &QComboBox::activated, this, [this](int i) { Combo_TypeCarburant_Click(core_.monitor, core_.link.commands, i); });
@@ -117,7 +137,7 @@ LivePanelWidget::LivePanelWidget(Core& core, QWidget* parent) : QWidget(parent),
     ticks->addWidget(box);
   }
   ticks->addStretch(1);
-  grid->addLayout(ticks, 9, 0, 1, 5);
+  grid->addLayout(ticks, 8, 0, 1, 5);
   outer->addLayout(grid, 1);
 
   auto* side = new QVBoxLayout;
@@ -157,8 +177,10 @@ void LivePanelWidget::render() {
                                     : QString("color: %1; background: #202020; font-weight: bold")
                                           .arg(toQColor(cell.labelColor).name()));
     }
+    // On the display cells 10-12 are its setting lists.
+    const bool underList = model.panoraListsVisible && i >= 10 && i <= 12;
     labels_[i]->setVisible(cell.visible);
-    cells_[i]->setVisible(cell.visible);
+    cells_[i]->setVisible(cell.visible && !underList);
     if (cell.paintCount != renderedPaints_[i]) {
       renderedPaints_[i] = cell.paintCount;
       cells_[i]->show(qs(cell.text), toQColor(cell.textColor));
@@ -171,8 +193,23 @@ void LivePanelWidget::render() {
     showCanal_[k]->setVisible(model.showCanalVisible[k]);
     showCanal_[k]->setText(qs(core_.channels.slot(static_cast<int>(k) + 1).Name));
   }
-  panoraLists_->setVisible(model.panoraListsVisible);
+  for (QComboBox* combo : {comboChannel_, comboFuel_, comboLuminosite_}) combo->setVisible(model.panoraListsVisible);
+  if (model.panoraListsVisible) showDisplaySettings();
   frameButton_->setText(qs(model.Boutton_Frame));
+}
+
+void LivePanelWidget::showDisplaySettings() {
+  // The settings the display reports, unless the user has a list open.
+  const LiveValues& v = core_.monitor.live;
+  const auto select = [](QComboBox* combo, int index) {
+    if (combo->view()->isVisible() || combo->currentIndex() == index) return;
+    const QSignalBlocker block(combo);
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+  };
+  if (!core_.link.state.dataFlowing) return;
+  select(comboChannel_, v.channelSelect);
+  select(comboFuel_, v.fuelType);
+  select(comboLuminosite_, v.brightnessPct % 25 == 0 ? v.brightnessPct / 25 : -1);
 }
 
 }  // namespace oxalis

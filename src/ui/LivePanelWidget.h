@@ -23,11 +23,13 @@ class ValueCell : public QWidget {
   QString text() const { return text_; }
   QColor colour() const { return colour_; }
   int paints() const { return paints_; }
+  QSize sizeHint() const override;
 
  protected:
   void paintEvent(QPaintEvent*) override;
 
  private:
+  bool large_;
   QString text_;
   QColor colour_;
   int paints_ = 0;
@@ -41,13 +43,17 @@ class DiagLamp : public QWidget {
   DiagLamp(int index, QWidget* parent);
   void show(const DiagLampModel& lamp);
   bool isRed() const { return red_; }
+  // False (grey) while no module reports the condition.
+  bool isKnown() const { return known_; }
   QString label() const { return label_; }
+  QSize sizeHint() const override;
 
  protected:
   void paintEvent(QPaintEvent*) override;
 
  private:
   bool red_ = false;
+  bool known_ = false;
   QString label_;
 };
 
@@ -70,6 +76,7 @@ class LivePanelWidget : public QWidget {
 
  private:
   void render();
+  void showDisplaySettings();
 
   Core& core_;
   std::array<ValueCell*, LivePanelModel::kCells> cells_{};
@@ -82,7 +89,6 @@ class LivePanelWidget : public QWidget {
   QComboBox* comboChannel_ = nullptr;
   QComboBox* comboLuminosite_ = nullptr;
   QComboBox* comboFuel_ = nullptr;
-  QWidget* panoraLists_ = nullptr;
   Subscription subscription_;
 };
 

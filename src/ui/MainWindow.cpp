@@ -2,6 +2,9 @@
 
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QMenuBar>
@@ -18,6 +21,7 @@
 #include "app/Shutdown.h"
 #include "app/UserLevel.h"
 #include "app/DataCommands.h"
+#include "app/Recovery.h"
 
 namespace oxalis {
 
@@ -34,15 +38,26 @@ void renderEntry(QAction* action, const MenuEntry& entry) {
 
 MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_(core), model_(core.mainWindow) {
   setObjectName("Main");
-  // The window never gets smaller than 1024 by 768: a smaller size snaps back.
-  setMinimumSize(1024, 768);
+  // The live panel shrinks and the trace takes what is left, so the window
+  // fits a 1024 x 768 screen with its frame and the desktop's panels.
+  setMinimumSize(800, 540);
   resize(1200, 800);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize room = screen->availableGeometry().size() - QSize(16, 48);
+    resize(std::min(width(), room.width()), std::min(height(), room.height()));
+  }
   buildMenus();
   buildToolbar();
 
   auto* central = new QWidget(this);
   auto* column = new QVBoxLayout(central);
   column->setContentsMargins(4, 4, 4, 0);
+  linkNotice_ = new NoticeBar("LinkNotice", [](int) {}, [this] { core_.dismissLinkNotice(); }, central);
+  column->addWidget(linkNotice_);
+  recoveryNotice_ = new NoticeBar(
+      "RecoveryNotice", [this](int i) { recoveryNotice_Click(core_, i); },
+      [this] { recoveryNotice_Click(core_, kRecoveryLater); }, central);
+  column->addWidget(recoveryNotice_);
   auto* buttons = new QHBoxLayout;
   searchPort_ = new QPushButton(central);
   searchPort_->setObjectName("SearchPort");
@@ -56,9 +71,9 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
   buttons->addStretch(1);
   column->addLayout(buttons);
   livePanel_ = new LivePanelWidget(core_, central);
-  column->addWidget(livePanel_);
+  column->addWidget(livePanel_, 1);
   trace_ = new TraceWidget(core_, qs(core_.state.appFolder), central);
-  column->addWidget(trace_, 1);
+  column->addWidget(trace_, 2);
   setCentralWidget(central);
   connect(searchPort_, &QPushButton::clicked, this, [this] { core_.SearchPort_Click(); });
   connect(identifie_, &QPushButton::clicked, this, [this] { core_.Identifie_Click(); });
@@ -80,6 +95,12 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
     bar->addWidget(label, kStretch[i]);
     panels_[i] = label;
   }
+  recordMark_ = new QLabel(bar);
+  recordMark_->setObjectName("RecordMark");
+  recordMark_->setToolTip("Recording: the time recorded so far");
+  recordMark_->setStyleSheet("color: white; background: #c62828; font-weight: bold; padding: 0 6px; border-radius: 3px");
+  recordMark_->hide();
+  bar->insertWidget(0, recordMark_);
 
   subscription_ = model_.changed.subscribe([this] { render(); });
   // The search and information buttons are captioned by the live panel's
@@ -179,6 +200,10 @@ void MainWindow::renderButtons() {
 void MainWindow::render() {
   setWindowTitle(qs(model_.caption));
   for (std::size_t i = 0; i < 6; ++i) panels_[i]->setText(qs(model_.panels[i]));
+  recordMark_->setText(QString::fromUtf8("\u25CF ") + qs(model_.recordMark));
+  recordMark_->setVisible(!model_.recordMark.empty());
+  linkNotice_->show(model_.linkNotice);
+  recoveryNotice_->show(model_.recoveryNotice);
   renderEntry(actions_.at("DataNew"), model_.dataNew);
   renderEntry(actions_.at("DataOpen"), model_.dataOpen);
   renderEntry(actions_.at("DataSave"), model_.dataSave);
@@ -204,6 +229,8 @@ void MainWindow::showDateAndTime() {
   const QLocale locale;
   panels_[6]->setText(locale.toString(now.date(), QLocale::ShortFormat));
   panels_[7]->setText(locale.toString(now.time(), "HH:mm:ss"));
+  // The unsaved star follows saves and news made between refresh ticks.
+  core_.showRecordingState();
 }
 
 void MainWindow::closeWithoutQuestions() {

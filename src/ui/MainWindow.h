@@ -9,6 +9,7 @@
 #include <map>
 
 #include "LivePanelWidget.h"
+#include "NoticeBar.h"
 #include "TraceWidget.h"
 #include "app/Core.h"
 
@@ -34,6 +35,9 @@ class MainWindow : public QMainWindow {
   QToolBar* toolbar() const { return toolbar_; }
   LivePanelWidget* livePanel() const { return livePanel_; }
   TraceWidget* trace() const { return trace_; }
+  NoticeBar* linkNotice() const { return linkNotice_; }
+  NoticeBar* recoveryNotice() const { return recoveryNotice_; }
+  QLabel* recordMark() const { return recordMark_; }
 
   // Closing without the unsaved-data question (SIGTERM, SIGINT): unsaved
   // samples go to a recovery file instead.
@@ -59,6 +63,9 @@ class MainWindow : public QMainWindow {
   QPushButton* identifie_ = nullptr;
   LivePanelWidget* livePanel_ = nullptr;
   TraceWidget* trace_ = nullptr;
+  NoticeBar* linkNotice_ = nullptr;
+  NoticeBar* recoveryNotice_ = nullptr;
+  QLabel* recordMark_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   std::map<QString, QAction*> actions_;
   std::map<QString, QAction*> toolActions_;

@@ -21,6 +21,7 @@ struct RecordedLinkEvents final : LinkEvents {
   int identifications = 0;
   int identifyRequests = 0;
   int searchFailures = 0;
+  int portsLost = 0;
   std::vector<std::vector<std::uint8_t>> measurements;
   std::vector<std::pair<int, double>> params;
   std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>> memoryBlocks;
@@ -43,6 +44,7 @@ struct RecordedLinkEvents final : LinkEvents {
   void linkStatusChanged(LinkStatus status) override { statuses.push_back(status); }
   void portShown(int portNumber) override { portsShown.push_back(portNumber); }
   void searchFailed() override { ++searchFailures; }
+  void portLost() override { ++portsLost; }
   void bootloaderReply(std::uint8_t code) override { bootloaderReplies.push_back(code); }
   void recordRefused(std::string_view record) override { refused.emplace_back(record); }
 };

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -50,13 +51,23 @@ class ShellTest : public QObject {
     test::saveScreenshot(window, "main_window_recording.png");
   }
 
-  void windowSnapsBackTo1024By768() {
+  // A 1024 x 768 screen, less the window frame and the desktop's panel:
+  // every value cell, lamp and the status bar stay inside the window.
+  void smallScreenKeepsEverythingInside() {
     test::CoreFixture f;
     MainWindow window(f.core);
     window.show();
-    window.resize(800, 600);
-    QVERIFY(window.width() >= 1024);
-    QVERIFY(window.height() >= 768);
+    window.resize(1010, 690);
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+    QCOMPARE(window.size(), QSize(1010, 690));
+    const QRect inside = window.rect();
+    const auto within = [&](QWidget* w) { return inside.contains(QRect(w->mapTo(&window, QPoint(0, 0)), w->size())); };
+    for (int i = 0; i < 18; ++i)
+      if (window.livePanel()->cell(i)->isVisible()) QVERIFY2(within(window.livePanel()->cell(i)), qPrintable(QString::number(i)));
+    for (int i = 0; i < 9; ++i) QVERIFY(within(window.livePanel()->lamp(i)));
+    QVERIFY(within(window.statusBar()));
+    QVERIFY(window.trace()->height() > 150);
   }
 
   void accessCodeWindowMasksMasterCodes() {

@@ -3,6 +3,7 @@
 #include "app/Persistence.h"
 #include "app/Presenter.h"
 #include "app/Recording.h"
+#include "app/Recovery.h"
 #include "app/Shutdown.h"
 #include "app/UserLevel.h"
 #include "config/MemoryMap.h"
@@ -34,7 +35,6 @@ void Core::start() {
   ApplyUserLevel(*this);
   monitor.channelCount = 4;
   link.state.identity.deviceCode = "OX2";
-  mainWindow.caption = std::string("Oxalis_Monitor ") + kVersion;
   state.dataFileName = "default.DA1";
   monitor.stoichRatio = 14.57;
 
@@ -60,8 +60,11 @@ void Core::start() {
   state.setupOpen = false;
   updateIdentificationHold();
   platform.timers.setEnabled(TimerId::KeepAlive, false);
+  // A settings file naming a module type this version does not know lays
+  // the panel out for the lambda controller.
+  if (layoutPanelForModule(monitor) == PanelLayout::None) link.state.identity.deviceCode = "OX2";
   layoutPanel();
-  setAfLabel(monitor);
+  offerRecovery(*this);
 }
 
 void Core::startLink() {
@@ -89,9 +92,21 @@ void Core::layoutPanel() {
   showPanelFamily(mainWindow, family);
   // "Send Tprop et Tint": lambda controllers only.
   factory.sendTpropEnabled = family == PanelLayout::Oxalis;
+  showCaption(mainWindow, link.state.identity.deviceCode);
 }
 
 void Core::updateMemoryText() { showMemoryText(mainWindow, memoryText(trace.buffer)); }
+
+void Core::showRecordingState() {
+  constexpr long kSamplesPerSecond = 50;
+  oxalis::showRecordingState(mainWindow, state.recording, state.recordPaused, state.dataNotSaved,
+                             trace.buffer.sampleCount / kSamplesPerSecond);
+}
+
+void Core::dismissLinkNotice() {
+  linkNoticeDismissed_ = true;
+  showLinkNotice(mainWindow, Notice{});
+}
 
 void Core::updateIdentificationHold() {
   link.state.identificationHeld = state.setupOpen && state.userLevel != kLevelMaster;
@@ -109,6 +124,7 @@ void Core::refreshTick() {
   showRefreshDiagnostics(factory, linkState.rx.previousRxLine, linkState.tx.lastSentRecord, v.diagFlags,
                          v.canErrorCount, v.canErrorFlags);
   linkState.freshSample = false;
+  showRecordingState();
 }
 
 // ---- what the link reports ----
@@ -116,6 +132,8 @@ void Core::refreshTick() {
 void Core::identified() {
   const ModuleIdentity& id = link.state.identity;
   refusalReported_ = false;
+  linkNoticeDismissed_ = false;
+  showLinkNotice(mainWindow, Notice{});
   showIdentity(mainWindow, id);
   layoutPanel();
   showLinkStatus(mainWindow, LinkStatus::Up);
@@ -151,7 +169,9 @@ void Core::recordLiveSample() {
 void Core::parameterValue(std::uint8_t offset, double value) {
   if (offset == memory_map::kStoredUserLevel) storedLevelRead(*this, value);
   if (offset == memory_map::kStoichiometricRatio) {
-    monitor.stoichRatio = value / 100;
+    // An erased or unconfigured module answers far above any fuel's ratio
+    // (0xFFFF): the petrol ratio stands in.
+    monitor.stoichRatio = value > 5000 ? 14.57 : value / 100;
     setAfLabel(monitor);
   }
 }
@@ -181,7 +201,19 @@ void Core::linkStatusChanged(LinkStatus status) { showLinkStatus(mainWindow, sta
 
 void Core::portShown(int portNumber) { showPort(mainWindow, portNumber); }
 
-void Core::searchFailed() { stopRecord(*this); }
+// The search goes on by itself; a recording in progress keeps its samples
+// and goes on when the module answers again.
+void Core::searchFailed() {
+  if (linkNoticeDismissed_) return;
+  std::vector<PortReport> ports;
+  for (const auto& [number, result] : link.search.tried()) ports.push_back({platform.port.portName(number), result});
+  showLinkNotice(mainWindow, noModuleNotice(ports));
+}
+
+void Core::portLost() {
+  linkNoticeDismissed_ = false;
+  showLinkNotice(mainWindow, portLostNotice(platform.port.portName(link.state.currentPort), state.recording));
+}
 
 void Core::bootloaderReply(std::uint8_t) {
   // The firmware window, which acts on these, is not part of this version yet.

@@ -70,6 +70,10 @@ class Core final : private LinkEvents {
   void recordLiveSample();
   // Puts the trace's memory gauge into status panel 6.
   void updateMemoryText();
+  // The caption's unsaved star and the recording mark follow the recording.
+  void showRecordingState();
+  // The link notice's close button.
+  void dismissLinkNotice();
   // The setup window opened or closed, or the user level changed: a module
   // answering again may re-lay the windows only when no setup exchange can
   // be disturbed.
@@ -108,10 +112,12 @@ class Core final : private LinkEvents {
   void linkStatusChanged(LinkStatus status) override;
   void portShown(int portNumber) override;
   void searchFailed() override;
+  void portLost() override;
   void bootloaderReply(std::uint8_t code) override;
   void recordRefused(std::string_view record) override;
 
   bool refusalReported_ = false;
+  bool linkNoticeDismissed_ = false;
 };
 
 }  // namespace oxalis

@@ -77,12 +77,14 @@ bool dataOpen(Core& core) {
   if (!offerToSaveData(core)) return false;
   FileDialogRequest request = dataDialog(core, "Open Data File", "Setup Archive(*.DA1)|*.DA1");
   const auto file = core.platform.dialogs.openFile(request);
-  if (!file) return false;
+  return file && dataOpenFile(core, *file);
+}
 
+bool dataOpenFile(Core& core, const std::string& file) {
   FileResult opened{true, {}};
-  DataFileRead read = ReadDataFile(*file, UserChannels(core.channels), opened);
+  DataFileRead read = ReadDataFile(file, UserChannels(core.channels), opened);
   if (!opened.ok) {
-    core.platform.dialogs.message("Fail to open file " + *file + "\n" + opened.error, "Error", MessageIcon::Error);
+    core.platform.dialogs.message("Fail to open file " + file + "\n" + opened.error, "Error", MessageIcon::Error);
     return false;
   }
   if (read.status == DataFileRead::Status::NotADataFile) {
@@ -91,8 +93,8 @@ bool dataOpen(Core& core) {
   }
   applyDataFile(core, std::move(read));
   AppState& state = core.state;
-  state.dataFileName = *file;
-  state.dataFolder = FolderOfPath(*file);
+  state.dataFileName = file;
+  state.dataFolder = FolderOfPath(file);
   showFileInCaption(core.mainWindow, core.state.dataFileName);
   updateOverviewBox(core.trace);
   repaintTrace(core.trace);

@@ -10,6 +10,8 @@ class Core;
 // caller that runs it as one step of a longer command can stop.
 bool dataNew(Core& core);
 bool dataOpen(Core& core);
+// Opens this data file (what "Open" does once the file is chosen).
+bool dataOpenFile(Core& core, const std::string& file);
 bool dataSave(Core& core);
 bool dataSaveAs(Core& core);
 // "Export CSV...": the recorded samples as a CSV file in physical units.

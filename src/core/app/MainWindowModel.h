@@ -3,6 +3,7 @@
 // panel and the tool bar.
 #include <array>
 #include <string>
+#include <vector>
 
 #include "util/Notifier.h"
 #include "app/Version.h"
@@ -27,13 +28,36 @@ struct ToolButton {
   bool separator = false;
 };
 
+// A notice shown inside the window, above the live panel, without stopping
+// anything: a text and the buttons that answer it (none: it only informs
+// and can be closed).
+struct Notice {
+  std::string text;
+  std::vector<std::string> actions;
+  bool visible() const { return !text.empty(); }
+};
+
 struct MainWindowModel {
   static constexpr int kStatusPanels = 8;
 
-  std::string caption = std::string("Oxalis_Monitor ") + kVersion;
-  // Status-bar panels, numbered 1..8 as the code refers to them, with their
-  // captions until the link fills them; 7 and 8 show the date and time.
-  std::array<std::string, kStatusPanels> panels{"Port COM", "Link", "Ident", "User Level", "Time", "Data Memory", "", ""};
+  // "* Oxalis Monitor 2.10 (run.DA1)": a star while recorded samples are
+  // not saved, the tool named for the module type, the data file.
+  std::string caption = std::string("Oxalis Monitor ") + kVersion;
+  std::string captionTitle = std::string("Oxalis Monitor ") + kVersion;
+  std::string captionFile;
+  bool captionUnsaved = false;
+  // Status-bar panels, numbered 1..8 as the code refers to them; 7 and 8
+  // show the date and time. Until a module answers they say so plainly.
+  std::array<std::string, kStatusPanels> panels{"No port", "Link OFF", "No module", "User Level", "", "Data Memory", "", ""};
+  // While recording: "REC 1:05" (or "REC paused 1:05"), the recorded time;
+  // empty otherwise.
+  std::string recordMark;
+
+  // No module answered, or the port was lost: what was tried and what to do.
+  Notice linkNotice;
+  // A recovery data file from an earlier run that ended without saving.
+  Notice recoveryNotice;
+  std::string recoveryFile;
   static constexpr std::array<const char*, kStatusPanels> kPanelTooltips{
       "Port COM", "Link ON/OFF", "S/N  HW FW", "User level read on Oxalis", "Probe used time",
       "Data memory filled level", "", ""};

@@ -30,6 +30,7 @@ void refreshRecordingControls(Core& core) {
   if (running) enableToolButton(window, "Pause_Record"); else disableToolButton(window, "Pause_Record");
   if (state.recording) enableToolButton(window, "Stop_Record"); else disableToolButton(window, "Stop_Record");
   enableDataCommands(core, !state.recording);
+  core.showRecordingState();
 }
 
 void startRecord(Core& core) {

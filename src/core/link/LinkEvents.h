@@ -39,9 +39,12 @@ class LinkEvents {
   // The port search shows the port it tries (1..32), or 0 when no module
   // was found on any port.
   virtual void portShown(int portNumber) = 0;
-  // The search tried every port without an answer; the "No device found"
-  // message follows.
+  // The search tried every port without an answer (`PortSearch::tried` says
+  // what each port did); it tries again by itself a moment later.
   virtual void searchFailed() = 0;
+  // The port went away (adapter unplugged) or a write to it failed; the
+  // link goes on asking for the module, which is found again on its return.
+  virtual void portLost() = 0;
   // A bootloader's single-character report (firmware checksum error, update
   // successful).
   virtual void bootloaderReply(std::uint8_t code) = 0;

@@ -1,7 +1,6 @@
 #include "link/PortSearch.h"
 
 #include "link/Link.h"
-#include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 #include "platform/Timers.h"
 
@@ -16,7 +15,8 @@ void PortSearch::restart() {
   state.linkUp = false;
   state.currentPort = 0;
   link_.queue.resetIndices();
-  permissionReported_ = false;
+  trying_.clear();
+  restartFromFirst_ = false;
   timers.setInterval(TimerId::Search, kIntervalNextPort);
   timers.setEnabled(TimerId::Search, true);
   state.tx.lastSentRecord.clear();
@@ -39,11 +39,15 @@ void PortSearch::tick() {
 
   if (state.firstSearchTick) {
     state.firstSearchTick = false;
-    permissionReported_ = false;
+    trying_.clear();
     if (state.lastModulePort != 0) {
       tryPort();
       return;
     }
+    state.currentPort = 0;
+  }
+  if (restartFromFirst_) {
+    restartFromFirst_ = false;
     state.currentPort = 0;
   }
 
@@ -58,19 +62,13 @@ void PortSearch::tick() {
 
 void PortSearch::tryPort() {
   LinkState& state = link_.state;
-  SerialPort& port = link_.port();
   Timers& timers = link_.timers();
 
   const PortOpenResult result = link_.openPort(state.currentPort);
   link_.events().portShown(state.currentPort);
+  if (result != PortOpenResult::Absent) trying_.emplace_back(state.currentPort, result);
   if (result != PortOpenResult::Ok) {
     timers.setInterval(TimerId::Search, kIntervalNextPort);
-    if (result == PortOpenResult::PermissionDenied && !permissionReported_) {
-      // A module may well be on this port: say so once per search, with
-      // the fix. The search goes on meanwhile.
-      permissionReported_ = true;
-      link_.dialogs().message(port.lastOpenError(), "Error", MessageIcon::Warning);
-    }
     return;
   }
   timers.setInterval(TimerId::Search, kIntervalListen);
@@ -79,9 +77,8 @@ void PortSearch::tryPort() {
 
 void PortSearch::fail() {
   LinkState& state = link_.state;
-  // Everything settled before the box: ticks and bytes delivered while it
-  // is open find the search stopped.
-  link_.timers().setEnabled(TimerId::Search, false);
+  tried_ = std::move(trying_);
+  trying_.clear();
   state.rx.rxLine = state.rx.previousRxLine;
   link_.events().portShown(0);
   if (state.lastModulePort != 0) {
@@ -91,7 +88,11 @@ void PortSearch::fail() {
     link_.events().portShown(state.currentPort);
   }
   link_.events().searchFailed();
-  link_.dialogs().message("No device found", "Error", MessageIcon::Error);
+  // The next pass starts from port 1 a moment later; meanwhile the last
+  // module's port stays open for a module that answers there.
+  restartFromFirst_ = true;
+  link_.timers().setInterval(TimerId::Search, kIntervalRetry);
+  link_.timers().setEnabled(TimerId::Search, true);
 }
 
 }  // namespace oxalis

@@ -127,7 +127,7 @@ void TransmitQueue::reportDisconnected() {
   // Set before the box is shown: bytes and ticks delivered while it is open
   // must not stack a second one.
   disconnectReported_ = true;
-  dialogs_.message("COM port disconnected", "USB ERROR", MessageIcon::Error);
+  events_.portLost();
 }
 
 }  // namespace oxalis

@@ -66,8 +66,8 @@ class TransmitQueue {
   // Both indices back to slot 0 (port search restart).
   void resetIndices();
 
-  // "COM port disconnected" for a write that failed or a port that was lost;
-  // shown once until the port is opened again.
+  // A write that failed or a port that was lost: reported (portLost) once
+  // until the port is opened again.
   void reportDisconnected();
   void portOpened() { disconnectReported_ = false; }
 

@@ -1,11 +1,13 @@
 #include "monitor/LivePanel.h"
 
 #include <array>
+#include <initializer_list>
 
 #include "config/ChannelLine.h"
 #include "config/MemoryMap.h"
 #include "link/Requests.h"
 #include "monitor/Monitor.h"
+#include "util/TextEncoding.h"
 
 namespace oxalis {
 
@@ -27,78 +29,158 @@ Labels splitLabels(std::string_view text) {
   return out;
 }
 
+// Which controls a module type has, as bit masks (bit i: control i).
+constexpr std::uint32_t bits(std::initializer_list<int> indexes) {
+  std::uint32_t mask = 0;
+  for (int i : indexes) mask |= 1u << i;
+  return mask;
+}
+
 struct Layout {
-  std::array<const char*, 13> labels;  // nullptr: not set
+  std::array<const char*, 13> labels;  // labels 0-12; nullptr: the A/F label or the analogue input's name
   const char* searchCaption;
   const char* identifieCaption;
   const char* goodLabels;
   const char* badLabels;
   std::array<const char*, 9> redTooltips;
+  std::array<const char*, 9> meanings;  // what green and red say, for the lamp's tooltip
   int channelCount;
-  bool fiveChannels;  // cell 17, ShowCanal 4 and ValCurseur 9 shown
+  std::uint32_t cells;         // value cells 0-17 the module fills
+  std::uint32_t lamps;         // lamps 0-8 that carry a meaning
+  std::uint32_t channelTicks;  // `ShowCanal` 0-4: user channels the module sends
+  std::uint32_t cursorBoxes;   // `ValCurseur` 0-9
+  std::uint32_t traceChoices;  // the five built-in quantities of the trace
+  std::array<const char*, 5> traceChoiceNames;
   PanelLayout kind;
 };
 
 constexpr const char* kCanTip = "CAN error. Check cables or CAN configuration";
+constexpr const char* kCanMeaning = "Green: no CAN error. Red: CAN error (cables or CAN configuration)";
+constexpr std::array<const char*, 5> kLambdaChoices{"Vout", "Richness", "Lambda", "O2", "A/F"};
 
 const Layout kOxalis{
-    {nullptr, nullptr, nullptr, nullptr, nullptr, "Probe T (ºC)", "Int T (ºC)", nullptr, "V Heat (V)", "PWM (%)",
-     "Vgnd (mV)", "Vs (mV)", "Slew Rate"},
+    {"Vout (mV)", "Richness", "Lambda", "O2 (%)", nullptr, "Probe T (\u00B0C)", "Int T (\u00B0C)", "V Bat (V)",
+     "V Heat (V)", "PWM (%)", "Vgnd (mV)", "Vs (mV)", "Slew Rate"},
     "Search Oxalis",
     "Oxalis info",
     "Warm Up,Open Circuit,Short Circuit,Probe Temp.,Power GND,Vgnd,VBat,Vs,CAN ok",
     "Warm Up,Open Circuit,Short Circuit,Probe Temp.,Power GND,Vgnd,VBat,Vs,CAN Err",
     {"Probe is warming", "Probe unconnected or probe heater out of order", "Short circuit detected on heater wire",
-     "Probe temperature <700ºC. standard value is 780ºC",
+     "Probe temperature <700\u00B0C. standard value is 780\u00B0C",
      "Power GND wire could be unconnect and put to high level on Pgnd", "Virtual ground must be closed to 2500mV",
      "Vbat must be higher than 6.5V", "Vs have to be very closed to 450mV", kCanTip},
+    {"Green: probe warm. Red: probe warming up", "Green: probe and heater connected. Red: open circuit",
+     "Green: heater wiring fine. Red: short circuit on the heater wire",
+     "Green: probe temperature fine. Red: probe below 700 \u00B0C", "Green: power ground fine. Red: power ground fault",
+     "Green: virtual ground near 2500 mV. Red: virtual ground out of range",
+     "Green: battery above 6.5 V. Red: battery voltage too low", "Green: Vs near 450 mV. Red: Vs out of range",
+     kCanMeaning},
     4,
-    false,
+    bits({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}),
+    bits({0, 1, 2, 3, 4, 5, 6, 7, 8}),
+    bits({0, 1, 2, 3}),
+    bits({0, 1, 2, 3, 4, 5, 6, 7, 8}),
+    bits({0, 1, 2, 3, 4}),
+    kLambdaChoices,
     PanelLayout::Oxalis};
 
+// The first-generation controller sends no channel words.
+constexpr Layout withoutChannels(Layout layout) {
+  layout.cells &= ~bits({13, 14, 15, 16, 17});
+  layout.channelTicks = 0;
+  layout.cursorBoxes &= ~bits({5, 6, 7, 8, 9});
+  return layout;
+}
+const Layout kOxalisFirst = withoutChannels(kOxalis);
+
+// Cell 8 would repeat cell 17 (both show channel 5): the display shows 17.
 const Layout kPanora{
-    {"V Richness (mV)", nullptr, nullptr, nullptr, nullptr, "Vin (mV)", "Vlux (mV)", nullptr, nullptr, "Klux (%)",
-     "Channel", "Fuel Type", "Brightness (%)"},
+    {"V Richness (mV)", "Richness", "Lambda", "O2 (%)", nullptr, "Vin (mV)", "Vlux (mV)", "V Bat (V)", nullptr,
+     "Klux (%)", "Channel", "Fuel Type", "Brightness (%)"},
     "Search Display",
     "Display info",
     "Right Push,Left Push,Analog Mode,CAN Mode,No Msg,,,,CAN ok",
     "Right Push,Left Push,Analog Mode,CAN Mode,Showing Msg,,,,CAN Err",
     {"Right switch pushed", "Left switch pushed", "Richness values come from analog input",
      "Richness values come from CAN bus", "", "", "", "", kCanTip},
+    {"Green: right switch released. Red: right switch pushed", "Green: left switch released. Red: left switch pushed",
+     "Red: richness values come from the analog input", "Red: richness values come from the CAN bus",
+     "Green: no message. Red: the display shows a message", "", "", "", kCanMeaning},
     5,
-    true,
+    bits({0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 17}),
+    bits({0, 1, 2, 3, 4, 8}),
+    bits({0, 1, 2, 3, 4}),
+    bits({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}),
+    bits({0, 1, 2, 3, 4}),
+    kLambdaChoices,
     PanelLayout::Panora};
 
+// The fuel tank drain tool fills cells 0-7, 10 and 11 with its own
+// quantities; its channel words repeat cells 0-3, which the trace draws
+// under the tool's own names.
 const Layout kQtx{
-    {"I pump", "I filtered", "Delta", "CNT", "I2T", "I overload", "Pos SW", nullptr, nullptr, "-", "Fused", "Out", "-"},
+    {"I pump", "I filtered", "Delta", "CNT", "I2T", "I overload", "Pos SW", "V Bat (V)", nullptr, "-", "Fused", "Out",
+     "-"},
     "Search Device",
     "Device info",
     "Manual,n.u.,Inrush delay,Bat Low,Empty,Blink Slow,Blink fast,,",
     "Manual,n.u.,Inrush delay,Bat Low,Empty,Blink Slow,Blink fast,,",
     {"", "", "", "", "", "", "", "", kCanTip},
+    {"Red: manual mode", "Not used", "Red: inrush delay running", "Red: battery low", "Red: tank empty",
+     "Red: slow blinking", "Red: fast blinking", "", ""},
     5,
-    true,
+    bits({0, 1, 2, 3, 4, 5, 6, 7, 10, 11}),
+    bits({0, 1, 2, 3, 4, 5, 6}),
+    0,
+    bits({0, 1, 2, 3, 4}),
+    bits({0, 1, 2, 3, 4}),
+    {"I pump", "I filtered", "Delta", "CNT", "I2T"},
     PanelLayout::Qtx};
 
+// The steering-wheel module sends four channel words and a diagnostic byte
+// whose bits have no names of their own.
+const Layout kSteeringWheel{
+    {"-", "-", "-", "-", "-", "-", "-", "-", "-", "-", "-", "-", "-"},
+    "Search Module",
+    "Module info",
+    "Bit 0,Bit 1,Bit 2,Bit 3,Bit 4,Bit 5,Bit 6,Bit 7,",
+    "Bit 0,Bit 1,Bit 2,Bit 3,Bit 4,Bit 5,Bit 6,Bit 7,",
+    {"", "", "", "", "", "", "", "", ""},
+    {"Red: diagnostic bit 0 set", "Red: diagnostic bit 1 set", "Red: diagnostic bit 2 set",
+     "Red: diagnostic bit 3 set", "Red: diagnostic bit 4 set", "Red: diagnostic bit 5 set",
+     "Red: diagnostic bit 6 set", "Red: diagnostic bit 7 set", ""},
+    4,
+    bits({13, 14, 15, 16}),
+    bits({0, 1, 2, 3, 4, 5, 6, 7}),
+    bits({0, 1, 2, 3}),
+    bits({5, 6, 7, 8}),
+    0,
+    kLambdaChoices,
+    PanelLayout::SteeringWheel};
+
 const Layout* layoutFor(const std::string& code) {
-  if (code == "OXL" || code == "OX2") return &kOxalis;
+  if (code == "OX2") return &kOxalis;
+  if (code == "OXL") return &kOxalisFirst;
   if (code == "PNU") return &kPanora;
   if (code == "QTX") return &kQtx;
+  if (code == "RMW") return &kSteeringWheel;
   return nullptr;
 }
+
+bool showsAirFuel(const std::string& code) { return code != "QTX" && code != "RMW"; }
 
 // Label 12 + k names user channel k in its colour.
 void labelChannel(LivePanelModel& panel, int k, const ChannelDefinition& slot) {
   auto& cell = panel.cells[static_cast<std::size_t>(12 + k)];
-  cell.label = slot.Name;
+  cell.label = DegreeSignForScreen(slot.Name);
   cell.labelColor = slot.Color;
-  cell.labelTooltip = ChannelTooltipText(slot);
+  cell.labelTooltip = DegreeSignForScreen(ChannelTooltipText(slot));
 }
 
 // Label 8 of the five-channel types names the analogue input (slot 5).
 void labelAnalogueInput(LivePanelModel& panel, const ChannelDefinition& slot5) {
-  panel.cells[8].label = slot5.Name + " (" + slot5.Unit + ")";
-  panel.cells[8].labelTooltip = ChannelTooltipText(slot5);
+  panel.cells[8].label = DegreeSignForScreen(slot5.Name + " (" + slot5.Unit + ")");
+  panel.cells[8].labelTooltip = DegreeSignForScreen(ChannelTooltipText(slot5));
 }
 
 }  // namespace
@@ -118,14 +200,22 @@ PanelLayout layoutPanelForModule(Monitor& monitor) {
   const Layout* layout = layoutFor(monitor.module.deviceCode);
   if (!layout) return PanelLayout::None;
   LivePanelModel& panel = monitor.livePanel;
+  const auto has = [](std::uint32_t mask, std::size_t i) { return (mask >> i & 1u) != 0; };
 
   for (std::size_t i = 0; i < layout->labels.size(); ++i)
     if (layout->labels[i]) panel.cells[i].label = layout->labels[i];
-  if (layout == &kPanora) panel.cells[0].labelTooltip = "Input voltage. Could be from analog input or CANbus.";
-
-  panel.cells[17].visible = layout->fiveChannels;
-  panel.showCanalVisible[4] = layout->fiveChannels;
-  panel.valCurseurVisible[9] = layout->fiveChannels;
+  panel.cells[0].labelTooltip = layout == &kPanora ? "Input voltage. Could be from analog input or CANbus."
+                                : layout->kind == PanelLayout::Oxalis ? "Output voltage on analogique out"
+                                                                      : "";
+  for (std::size_t i = 0; i < panel.cells.size(); ++i) panel.cells[i].visible = has(layout->cells, i);
+  for (std::size_t k = 0; k < panel.showCanalVisible.size(); ++k)
+    panel.showCanalVisible[k] = has(layout->channelTicks, k);
+  for (std::size_t k = 0; k < panel.valCurseurVisible.size(); ++k)
+    panel.valCurseurVisible[k] = has(layout->cursorBoxes, k);
+  for (std::size_t k = 0; k < panel.traceChoiceVisible.size(); ++k) {
+    panel.traceChoiceVisible[k] = has(layout->traceChoices, k);
+    panel.traceChoiceNames[k] = layout->traceChoiceNames[k];
+  }
   panel.panoraListsVisible = layout == &kPanora;
 
   panel.SearchPort = layout->searchCaption;
@@ -133,28 +223,34 @@ PanelLayout layoutPanelForModule(Monitor& monitor) {
   monitor.diagLabelsCanOk = splitLabels(layout->goodLabels);
   monitor.diagLabelsCanErr = splitLabels(layout->badLabels);
   for (std::size_t i = 0; i < panel.lamps.size(); ++i) {
-    panel.lamps[i].greenLabel = monitor.diagLabelsCanOk[i];
-    panel.lamps[i].redLabel = monitor.diagLabelsCanErr[i];
-    panel.lamps[i].redTooltip = layout->redTooltips[i];
+    DiagLampModel& lamp = panel.lamps[i];
+    lamp.visible = has(layout->lamps, i);
+    lamp.greenLabel = monitor.diagLabelsCanOk[i];
+    lamp.redLabel = monitor.diagLabelsCanErr[i];
+    lamp.redTooltip = layout->redTooltips[i];
+    lamp.greenTooltip = layout->meanings[i];
+    if (lamp.redTooltip.empty()) lamp.redTooltip = lamp.greenTooltip;
   }
   monitor.channelCount = static_cast<std::uint8_t>(layout->channelCount);
 
-  // Labels 8 and 17 of the five-channel types name the analogue input.
-  if (layout != &kOxalis) labelAnalogueInput(panel, monitor.channels.slot(5));
+  // Label 8 of the five-channel types names the analogue input.
+  if (layout->channelCount == 5) labelAnalogueInput(panel, monitor.channels.slot(5));
+  setAfLabel(monitor);
   panel.forceRepaint = true;
   panel.changed.notify();
   return layout->kind;
 }
 
 void setAfLabel(Monitor& monitor) {
-  monitor.livePanel.cells[4].label = "A/F (St:" + FormatPlainNumber(monitor.stoichRatio) + " )";
+  if (!showsAirFuel(monitor.module.deviceCode)) return;
+  monitor.livePanel.cells[4].label = "A/F (St:" + FormatPlainNumber(monitor.stoichRatio) + ")";
   monitor.livePanel.changed.notify();
 }
 
 void setChannelLabels(Monitor& monitor) {
   LivePanelModel& panel = monitor.livePanel;
   for (int k = 1; k <= 5; ++k) labelChannel(panel, k, monitor.channels.slot(k));
-  if (monitor.module.deviceCode == "PNU") labelAnalogueInput(panel, monitor.channels.slot(5));
+  if (monitor.channelCount == 5) labelAnalogueInput(panel, monitor.channels.slot(5));
   panel.changed.notify();
 }
 

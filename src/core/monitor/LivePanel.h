@@ -9,17 +9,19 @@ struct Monitor;
 class CommandSet;
 
 // The module families the panel has a layout for.
-enum class PanelLayout { None, Oxalis, Panora, Qtx };
+enum class PanelLayout { None, Oxalis, Panora, Qtx, SteeringWheel };
 
 // The design captions, before any module type is laid out.
 void initialiseLivePanel(Monitor& monitor);
 
-// Labels, lamp texts, visibility, button captions and channel count for the
-// module's device code. Types without a layout (RMW, unknown) keep the
-// previous one and give None; labels a type does not set keep their text.
+// Labels, lamp texts and tooltips, the cells, lamps, channel ticks, cursor
+// boxes and trace choices the module type has, button captions and channel
+// count for the module's device code. An unknown code keeps the previous
+// layout and gives None.
 PanelLayout layoutPanelForModule(Monitor& monitor);
 
-// Label 4 from the stoichiometric ratio: "A/F (St:14.57 )".
+// Label 4 from the stoichiometric ratio: "A/F (St:14.57)"; the module types
+// that show no air/fuel ratio keep their own label 4.
 void setAfLabel(Monitor& monitor);
 
 // Labels 13-17 (and 8 on the display) from channel slots 1..5.

@@ -22,6 +22,8 @@ struct LiveCellModel {
 
 struct DiagLampModel {
   bool red = false;            // Alarme_DiagRouge(i) shown, Alarme_DiagVert(i) hidden
+  bool known = false;          // a module reports the condition; grey while none does
+  bool visible = true;         // the module type gives this lamp a meaning
   std::string greenLabel;      // printed on the green lamp
   std::string redLabel;        // printed on the red lamp
   std::string greenTooltip;
@@ -40,6 +42,10 @@ struct LivePanelModel {
   std::array<bool, 5> showCanal{};
   std::array<bool, 5> showCanalVisible{true, true, true, true, false};
   std::array<bool, 10> valCurseurVisible{true, true, true, true, true, true, true, true, true, false};
+  // The trace's built-in quantities (`OptionChOscillo` 0..4) the module
+  // type sends, and their names for it.
+  std::array<bool, 5> traceChoiceVisible{true, true, true, true, true};
+  std::array<std::string, 5> traceChoiceNames{"Vout", "Richness", "Lambda", "O2", "A/F"};
 
   // The three Panora setting lists, shown for the display only.
   bool panoraListsVisible = false;

@@ -93,6 +93,7 @@ void refreshPanel(Monitor& monitor, bool dataFlowing, bool freshSample) {
   for (int i = 0; i < LivePanelModel::kLamps; ++i) {
     auto& lamp = panel.lamps[static_cast<std::size_t>(i)];
     lamp.red = i < 8 ? (v.diagFlags >> i & 1) != 0 : v.canErrorFlags != 0;
+    lamp.known = dataFlowing;
     lamp.greenLabel = monitor.diagLabelsCanOk[static_cast<std::size_t>(i)];
     lamp.redLabel = monitor.diagLabelsCanErr[static_cast<std::size_t>(i)];
   }

@@ -30,6 +30,8 @@ class SerialPort {
   // Human-readable reason for the last failed open, naming the device and,
   // where there is one, the fix.
   virtual std::string lastOpenError() const = 0;
+  // The name the user knows port n by (its device).
+  virtual std::string portName(int portNumber) const { return "COM" + std::to_string(portNumber); }
 };
 
 }  // namespace oxalis

@@ -144,4 +144,12 @@ bool StripUtf8Bom(std::string_view& text) {
   return true;
 }
 
+std::string DegreeSignForScreen(std::string text) {
+  static constexpr std::string_view kOrdinal = "\u00BA";
+  static constexpr std::string_view kDegree = "\u00B0";
+  for (auto at = text.find(kOrdinal); at != std::string::npos; at = text.find(kOrdinal, at + kDegree.size()))
+    text.replace(at, kOrdinal.size(), kDegree);
+  return text;
+}
+
 }  // namespace oxalis

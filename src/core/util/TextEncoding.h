@@ -28,6 +28,10 @@ std::string Windows1252ToUtf8(std::string_view windows1252);
 // byte-order mark), with every invalid byte replaced by U+FFFD.
 std::string RepairUtf8(std::string_view text);
 
+// Files write the degree of "ºC" as the ordinal sign (byte 0xBA); on screen
+// it is the degree sign "°C".
+std::string DegreeSignForScreen(std::string text);
+
 // Removes a UTF-8 byte-order mark from the start of a file's text; true when
 // there was one (the file is then UTF-8 rather than Windows-1252).
 bool StripUtf8Bom(std::string_view& text);

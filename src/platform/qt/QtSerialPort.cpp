@@ -146,6 +146,11 @@ void QtSerialPort::discardOutput() {
 
 std::string QtSerialPort::lastOpenError() const { return lastOpenError_; }
 
+std::string QtSerialPort::portName(int portNumber) const {
+  const std::filesystem::path device = portMap_.resolve(portNumber);
+  return device.empty() ? SerialPort::portName(portNumber) : device.string();
+}
+
 QString QtSerialPort::currentPath() const { return QString::fromStdString(currentPath_.string()); }
 
 void QtSerialPort::onReadyRead() {

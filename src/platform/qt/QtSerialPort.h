@@ -39,6 +39,7 @@ class QtSerialPort : public QObject, public SerialPort {
   bool write(std::string_view bytes) override;
   void discardOutput() override;
   std::string lastOpenError() const override;
+  std::string portName(int portNumber) const override;
 
   // Called once per received byte, in arrival order.
   void setByteHandler(std::function<void(std::uint8_t)> handler);

@@ -43,7 +43,7 @@ TEST(LiveWithSimulator, StreamGoesGreenUnplugGoesGreyAndPlugBackRecovers) {
   link.run(2000);
   EXPECT_FALSE(link.core.link.state.linkUp);
   EXPECT_EQ(link.core.mainWindow.panel(2), "Link OFF");
-  EXPECT_EQ(link.core.mainWindow.panel(3), "No module find (timeout)");
+  EXPECT_EQ(link.core.mainWindow.panel(3), "No module found (timeout)");
   for (const auto& cell : cells) EXPECT_EQ(cell.textColor, kOfflineGrey);
   EXPECT_LE(link.dialogs.messages.size(), 1u);
 

@@ -99,7 +99,7 @@ TEST_F(StartupTest, UnknownTimeBaseGives1000AndSavedPortIsTriedFirst) {
   core.start();
   EXPECT_EQ(core.trace.tracePoints, 1000);
   EXPECT_EQ(core.link.state.currentPort, 7);
-  EXPECT_EQ(core.monitor.livePanel.cells[4].label, "A/F (St:14.7 )");
+  EXPECT_EQ(core.monitor.livePanel.cells[4].label, "A/F (St:14.7)");
   core.link.search.tick();
   EXPECT_EQ(port.openAttempts, std::vector<int>{7});
 }

@@ -103,10 +103,10 @@ TEST_F(SettingsFileTest, LastModuleAloneSelectsThePanoraLayout) {
 TEST_F(SettingsFileTest, RatiosAreNumbersAndRefreshTheAirFuelLabel) {
   read("[STOICHIO]:14.7\r\n");
   EXPECT_EQ(core.monitor.stoichRatio, 14.7);
-  EXPECT_EQ(core.monitor.livePanel.cells[4].label, "A/F (St:14.7 )");
+  EXPECT_EQ(core.monitor.livePanel.cells[4].label, "A/F (St:14.7)");
   read("[HC]:1.9xyz\n[STOICHIO]:abc");
   EXPECT_EQ(core.state.hcRatio, 1.9);
-  EXPECT_EQ(core.monitor.livePanel.cells[4].label, "A/F (St:0 )");
+  EXPECT_EQ(core.monitor.livePanel.cells[4].label, "A/F (St:0)");
 }
 
 TEST_F(SettingsFileTest, PortIsANumberFrom1To32OrNone) {

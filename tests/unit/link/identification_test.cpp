@@ -14,8 +14,7 @@ using test::identificationReply;
 class IdentificationTest : public ::testing::Test, public test::CoreFixture {
  protected:
   void SetUp() override { port.open(3); }
-  // The live panel was laid out anew (the steering-wheel module has no
-  // layout of its own and keeps the previous one).
+  // The live panel was laid out anew.
   bool laidOut() const { return core.monitor.livePanel.forceRepaint; }
 };
 
@@ -48,21 +47,22 @@ TEST_P(EveryModuleType, SetsCaptionPanelTimersAndTicks) {
   EXPECT_EQ(core.mainWindow.qtxOffLine.checked, e.qtxTicked);
   EXPECT_FALSE(core.mainWindow.oxalisOffLine.enabled);
   EXPECT_FALSE(core.mainWindow.panoraOffLine.enabled);
-  EXPECT_EQ(laidOut(), std::string(e.code) != "RMW");
+  EXPECT_FALSE(core.mainWindow.qtxOffLine.enabled);  // no offline layout over a linked module
+  EXPECT_TRUE(laidOut());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Modules, EveryModuleType,
     ::testing::Values(
-        Expected{"OX2", {2, 0, 3, 1}, "Oxalis_Monitor 2.10", "Oxalis V2  S/N:1234   HW: 2. 0   FW: 3. 1 ", true, true,
+        Expected{"OX2", {2, 0, 3, 1}, "Oxalis Monitor 2.10", "Oxalis V2  S/N:1234   HW: 2. 0   FW: 3. 1 ", true, true,
                  false, false},
-        Expected{"OXL", {12, 17}, "Oxalis_Monitor 2.10", "Oxalis  S/N:1234   HW: 1.2   FW: 1.7 ", true, true, false,
+        Expected{"OXL", {12, 17}, "Oxalis Monitor 2.10", "Oxalis  S/N:1234   HW: 1.2   FW: 1.7 ", true, true, false,
                  false},
-        Expected{"PNU", {1, 2, 4, 5}, "Panora_Monitor 2.10", "Display CAN  S/N:1234   HW: 1. 2   FW: 4. 5 ", true,
+        Expected{"PNU", {1, 2, 4, 5}, "Panora Monitor 2.10", "Display CAN  S/N:1234   HW: 1. 2   FW: 4. 5 ", true,
                  false, true, false},
-        Expected{"RMW", {1, 0, 2, 0}, "RMW_Monitor 2.10", "Steering Wheel  S/N:1234   HW: 1. 0   FW: 2. 0 ", false,
+        Expected{"RMW", {1, 0, 2, 0}, "RMW Monitor 2.10", "Steering Wheel  S/N:1234   HW: 1. 0   FW: 2. 0 ", false,
                  false, true, false},
-        Expected{"QTX", {9, 1, 1, 3, 2}, "QTX_Monitor 2.10", "FuelTankDrainTool  S/N:1234   HW: 1. 1   FW: 3. 2 ",
+        Expected{"QTX", {9, 1, 1, 3, 2}, "QTX Monitor 2.10", "FuelTankDrainTool  S/N:1234   HW: 1. 1   FW: 3. 2 ",
                  false, false, false, true}),
     [](const auto& info) { return std::string(info.param.code); });
 
@@ -86,8 +86,8 @@ TEST_F(IdentificationTest, UnknownCodeChangesOnlyTheCode) {
   feed(core, identificationReply("ABC", 7, {1, 0, 1, 0}));
   EXPECT_EQ(core.link.state.identity.deviceCode, "ABC");
   EXPECT_FALSE(core.link.state.linkUp);
-  EXPECT_EQ(core.mainWindow.caption, "Oxalis_Monitor 2.10");
-  EXPECT_EQ(core.mainWindow.panel(3), "Ident");
+  EXPECT_EQ(core.mainWindow.caption, "Oxalis Monitor 2.10");
+  EXPECT_EQ(core.mainWindow.panel(3), "No module");
   EXPECT_FALSE(timers.isEnabled(TimerId::Refresh));
   EXPECT_TRUE(core.mainWindow.oxalisOffLine.enabled);
   EXPECT_FALSE(laidOut());

@@ -23,11 +23,12 @@ class PortSearchTest : public ::testing::Test, public test::CoreFixture {
     core.link.state.lastModulePort = static_cast<std::uint8_t>(lastModulePort);
     core.startLink();
   }
-  // Ticks until the search timer stops, answering like a module on
-  // `modulePort` would; returns the ticks taken.
+  // Ticks until the search timer stops or a pass ends without an answer,
+  // answering like a module on `modulePort` would; returns the ticks taken.
   int runSearch(int modulePort = 0, int maxTicks = 100) {
     int ticks = 0;
-    while (timers.isEnabled(TimerId::Search) && ticks < maxTicks) {
+    if (failedPass()) core.link.search.tick();  // the pass after a failed one
+    while (timers.isEnabled(TimerId::Search) && !failedPass() && ticks < maxTicks) {
       core.link.search.tick();
       ++ticks;
       if (modulePort && port.openPort == modulePort && !core.link.state.linkUp)
@@ -35,22 +36,45 @@ class PortSearchTest : public ::testing::Test, public test::CoreFixture {
     }
     return ticks;
   }
+  bool failedPass() const { return timers.interval(TimerId::Search) == PortSearch::kIntervalRetry; }
+  const std::string& notice() const { return core.mainWindow.linkNotice.text; }
 };
 
-TEST_F(PortSearchTest, WithoutSavedPortTriesPorts1To32ThenReportsNoDevice) {
+// No modal box: a notice names what was tried and the usual fixes, the
+// search goes on by itself and a recording keeps going.
+TEST_F(PortSearchTest, WithoutSavedPortTriesPorts1To32ThenNoticesAndGoesOn) {
+  port.setOpenResult(7, PortOpenResult::Ok);
+  port.setOpenResult(9, PortOpenResult::PermissionDenied);
   core.state.recording = true;
   start(0);
   runSearch();
   std::vector<int> expected(32);
   std::iota(expected.begin(), expected.end(), 1);
   EXPECT_EQ(port.openAttempts, expected);
-  ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(dialogs.messages[0].text, "No device found");
-  EXPECT_EQ(dialogs.messages[0].title, "Error");
-  EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
-  EXPECT_EQ(core.mainWindow.panel(1), "COM:??");
-  EXPECT_FALSE(timers.isEnabled(TimerId::Search));
-  EXPECT_FALSE(core.state.recording);  // recording stops with the search
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(notice().rfind("No device found. Ports tried: COM7 (no answer), COM9 (permission denied).", 0), 0u)
+      << notice();
+  for (const char* hint : {"dialout", "--demo", "USB cable"}) EXPECT_NE(notice().find(hint), std::string::npos) << hint;
+  EXPECT_EQ(core.mainWindow.panel(1), "No port");
+  EXPECT_TRUE(timers.isEnabled(TimerId::Search));
+  EXPECT_TRUE(core.state.recording);
+
+  // The module is plugged in on port 4: the next pass finds it, the notice goes.
+  port.setOpenResult(4, PortOpenResult::Ok);
+  port.openAttempts.clear();
+  runSearch(4);
+  EXPECT_EQ(port.openAttempts, (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_TRUE(core.link.state.linkUp);
+  EXPECT_TRUE(core.mainWindow.linkNotice.text.empty());
+}
+
+TEST_F(PortSearchTest, NoticeClosedByTheUserStaysClosedUntilAModuleWasFound) {
+  start(0);
+  runSearch();
+  ASSERT_FALSE(notice().empty());
+  core.dismissLinkNotice();
+  runSearch();
+  EXPECT_TRUE(notice().empty());
 }
 
 TEST_F(PortSearchTest, SavedPortFirstThenUpwardsAndSavedPortReopenedAfterFailure) {
@@ -60,7 +84,7 @@ TEST_F(PortSearchTest, SavedPortFirstThenUpwardsAndSavedPortReopenedAfterFailure
   runSearch(3);
   EXPECT_EQ(port.openAttempts.front(), 5);
   EXPECT_EQ(std::count(port.openAttempts.begin(), port.openAttempts.end(), 3), 0);
-  EXPECT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_FALSE(notice().empty());
   EXPECT_EQ(port.openPort, 5);  // reopened for a module plugged in later
   EXPECT_EQ(core.mainWindow.panel(1), "COM:5");
 
@@ -72,7 +96,7 @@ TEST_F(PortSearchTest, SavedPortFirstThenUpwardsAndSavedPortReopenedAfterFailure
   EXPECT_TRUE(core.link.state.linkUp);
   EXPECT_EQ(core.link.state.currentPort, 3);
   EXPECT_EQ(core.mainWindow.panel(1), "COM:3");
-  EXPECT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(PortSearchTest, ModuleOnFirstPortEndsSearchWithinTwoTicks) {
@@ -94,29 +118,6 @@ TEST_F(PortSearchTest, IntervalsFollowWhatHappenedOnThePort) {
   EXPECT_EQ(port.take().substr(0, 12), ":00000012EE\x11");
   feed(core, ":");  // something answers
   EXPECT_EQ(timers.interval(TimerId::Search), 500);
-}
-
-TEST_F(PortSearchTest, PermissionDeniedIsReportedOncePerSearchWithTheFix) {
-  port.setOpenResult(1, PortOpenResult::PermissionDenied);
-  port.setOpenResult(2, PortOpenResult::PermissionDenied);
-  start(0);
-  runSearch();
-  ASSERT_EQ(dialogs.messages.size(), 2u);
-  EXPECT_EQ(dialogs.messages[0].text, port.lastOpenError());
-  EXPECT_EQ(dialogs.messages[1].text, "No device found");
-  core.link.search.restart();
-  runSearch();
-  EXPECT_EQ(dialogs.messages.size(), 4u);
-}
-
-TEST_F(PortSearchTest, TicksDuringTheNoDeviceBoxCannotStackASecondBox) {
-  start(0);
-  dialogs.onMessage = [this] {
-    for (int i = 0; i < 5; ++i)
-      if (timers.isEnabled(TimerId::Search)) core.link.search.tick();
-  };
-  runSearch();
-  EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
 TEST_F(PortSearchTest, RestartStopsTimersAndEmptiesTheQueue) {

@@ -204,7 +204,7 @@ class ReplyTest : public ::testing::Test, public test::CoreFixture {
 TEST_F(ReplyTest, StoichiometricRatioSetsTheAirFuelLabel) {
   feed(core, BuildRecord(0x10, 0x022C, bytes({0x05, 0xB1})));
   EXPECT_DOUBLE_EQ(core.monitor.stoichRatio, 14.57);
-  EXPECT_EQ(core.monitor.livePanel.cells[4].label, "A/F (St:14.57 )");
+  EXPECT_EQ(core.monitor.livePanel.cells[4].label, "A/F (St:14.57)");
 }
 
 TEST_F(ReplyTest, BytesWhileLinkedShowLinkOn) {
