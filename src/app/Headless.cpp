@@ -425,7 +425,7 @@ std::string HelpText() {
          "Exit status:\n"
          "  0  done (the window closed, or the command did its work)\n"
          "  1  failed: a file could not be read or written, not a data file, no\n"
-         "     measurement recorded, or the display could not be opened\n"
+         "     measurement recorded, or no display for the window\n"
          "  2  the command line is wrong\n"
          "  3  --record: no module found\n"
          "  4  --record: partial recording: the port was lost or the module stopped\n"

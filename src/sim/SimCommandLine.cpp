@@ -46,7 +46,8 @@ std::string SimUsage() {
          "  --unplug-after SECONDS  remove the port after this many seconds\n"
          "  --replug-after SECONDS  with --unplug-after: plug it back in this much later\n"
          "  --help                  show this text\n"
-         "SIGUSR1 unplugs the module at once, SIGUSR2 plugs it back in.\n"
+         "SIGUSR1 unplugs the module at once, SIGUSR2 plugs it back in; SIGRTMIN\n"
+         "makes it silent (as --silent) and SIGRTMIN+1 makes it talk again.\n"
          "Runs until interrupted (SIGINT or SIGTERM), then removes the link.\n";
 }
 

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   // after this, inherits the mask and never sees them.
   sigset_t signals;
   sigemptyset(&signals);
-  for (const int signal : {SIGINT, SIGTERM, SIGUSR1, SIGUSR2}) sigaddset(&signals, signal);
+  for (const int signal : {SIGINT, SIGTERM, SIGUSR1, SIGUSR2, SIGRTMIN, SIGRTMIN + 1}) sigaddset(&signals, signal);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
   PtyHost host(line.options, line.portDir, line.port);
@@ -86,6 +86,15 @@ int main(int argc, char** argv) {
       std::cerr << "oxalis-sim: " << host.error() << "\n";
   };
 
+  // The module falls silent with its adapter still plugged in (powered
+  // off behind a self-powered adapter), and talks again.
+  const auto setSilent = [&](bool silent) {
+    SimFaults faults = line.options.faults;
+    faults.silent = silent;
+    host.setFaults(faults);
+    std::cout << "oxalis-sim: " << (silent ? "silent" : "talking again") << std::endl;
+  };
+
   // The timed unplug, then the timed plugging in again, each at most once.
   std::optional<Clock::time_point> unplugAt, plugInAt;
   if (line.unplugAfterSeconds) unplugAt = After(*line.unplugAfterSeconds);
@@ -96,6 +105,8 @@ int main(int argc, char** argv) {
       unplug();
     } else if (signal == SIGUSR2) {
       plugIn();
+    } else if (signal == SIGRTMIN || signal == SIGRTMIN + 1) {
+      setSilent(signal == SIGRTMIN);
     } else if (unplugAt) {
       unplug();
       unplugAt.reset();

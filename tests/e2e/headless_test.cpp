@@ -222,7 +222,19 @@ class HeadlessTest : public QObject {
     QCOMPARE(samplesIn(dataFile), samplesBeforeTheLoss);
   }
 
+  // The module goes away, by its adapter or behind it, and comes back.
+  void theRecordingGoesOnWhenTheModuleComesBack_data() {
+    QTest::addColumn<int>("goAway");
+    QTest::addColumn<int>("comeBack");
+    QTest::addColumn<QString>("gap");
+    QTest::newRow("adapter unplugged") << int(SIGUSR1) << int(SIGUSR2) << "the port was lost";
+    QTest::newRow("module silent") << int(SIGRTMIN) << int(SIGRTMIN + 1) << "the module stopped sending";
+  }
+
   void theRecordingGoesOnWhenTheModuleComesBack() {
+    QFETCH(int, goAway);
+    QFETCH(int, comeBack);
+    QFETCH(QString, gap);
     startSimulator();
     const QString dataFile = folder() + "/replugged.DA1";
     QProcess monitor;
@@ -230,13 +242,13 @@ class HeadlessTest : public QObject {
     monitor.start(OXALIS_MONITOR_PATH, {"--record", dataFile, "--seconds", "8", "--app-folder", folder()});
     QVERIFY(monitor.waitForStarted());
     QVERIFY2(waitFor(monitor, QProcess::StandardError, "first measurement"), qPrintable(output_));
-    ::kill(static_cast<pid_t>(sim_.processId()), SIGUSR1);
+    ::kill(static_cast<pid_t>(sim_.processId()), goAway);
     QVERIFY2(waitFor(monitor, QProcess::StandardError, "the recording goes on if the module comes back"),
              qPrintable(output_));
     const QRegularExpressionMatch lost =
-        QRegularExpression(R"(the port was lost [\d.]+ s into the recording, after (\d+) samples)").match(output_);
+        QRegularExpression(gap + R"( [\d.]+ s into the recording, after (\d+) samples)").match(output_);
     QVERIFY2(lost.hasMatch(), qPrintable(output_));
-    ::kill(static_cast<pid_t>(sim_.processId()), SIGUSR2);  // plugged in again, on the same port
+    ::kill(static_cast<pid_t>(sim_.processId()), comeBack);
     QVERIFY2(waitFor(monitor, QProcess::StandardError, "; the recording goes on"), qPrintable(output_));
     QVERIFY2(output_.contains("measurements again "), qPrintable(output_));
 
@@ -244,8 +256,8 @@ class HeadlessTest : public QObject {
     const QString out = QString::fromUtf8(monitor.readAllStandardOutput());
     QVERIFY2(monitor.exitCode() == 4, qPrintable(out));
     const QRegularExpressionMatch said =
-        QRegularExpression(R"(: (\d+) samples .* partial recording, [\d.]+ s of 8 s: )"
-                           R"(the port was lost at ([\d.]+) s, measurements again from ([\d.]+) s\n$)")
+        QRegularExpression(R"(: (\d+) samples .* partial recording, [\d.]+ s of 8 s: )" + gap +
+                           R"( at ([\d.]+) s, measurements again from ([\d.]+) s\n$)")
             .match(out);
     QVERIFY2(said.hasMatch(), qPrintable(out));
     QVERIFY(said.captured(3).toDouble() > said.captured(2).toDouble());
@@ -345,7 +357,8 @@ class HeadlessTest : public QObject {
 
  private:
   // oxalis-sim serves an OX2 module with serial 4321 at <app folder>/ports/COM2;
-  // SIGUSR1 unplugs it, SIGUSR2 plugs it in again.
+  // SIGUSR1 unplugs it, SIGUSR2 plugs it in again; SIGRTMIN silences it,
+  // SIGRTMIN+1 makes it talk again.
   // `faults`: further oxalis-sim options.
   void startSimulator(const QStringList& faults = {}) {
     sim_.start(OXALIS_SIM_PATH,
