@@ -300,8 +300,8 @@ class Recorder {
     const std::int32_t samples = trace.sampleCount;
     const std::uint32_t lost = core_.link.state.rx.lostFrames - lostAtStart_;
     // The time the recording ran: as asked when it ran its course.
-    const std::string ranFor =
-        ending == Ending::Done ? FormatPlainNumber(static_cast<double>(recordMs_) / 1000) : secondsText(elapsedSeconds());
+    const std::string ranFor = ending == Ending::Done ? FormatPlainNumber(static_cast<double>(recordMs_) / 1000)
+                                                      : secondsText(elapsedSeconds());
     std::string summary = module_ + " on " + portText_ + ": ";
 
     // Without a single measurement there is nothing to keep: a file of that
