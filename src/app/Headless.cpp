@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
 #include <array>
@@ -9,8 +10,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "AppFolder.h"
 #include "PortMap.h"
@@ -119,6 +122,9 @@ int exportCsv(const std::filesystem::path& dataFile, const std::filesystem::path
 
 // ---- --record ----
 
+// Seconds, rounded to tenths, in plain decimal: "1.2", "600".
+std::string secondsText(double seconds) { return FormatPlainNumber(std::round(seconds * 10) / 10); }
+
 class Recorder {
  public:
   Recorder(std::filesystem::path dataFile, double seconds, const QString& appFolder)
@@ -127,13 +133,20 @@ class Recorder {
         port_(PortMap({pathOf(appFolder + "/ports")})),
         core_({port_, timers_, dialogs_, clock_}) {
     core_.state.appFolder = appFolder.toStdString();
-    port_.setByteHandler([this](std::uint8_t byte) { core_.onByte(byte); });
-    port_.setLostHandler([this] { core_.onPortLost(); });
+    port_.setByteHandler([this](std::uint8_t byte) {
+      core_.onByte(byte);
+      if (phase_ == Phase::Recording) afterByte();
+    });
+    port_.setLostHandler([this] {
+      core_.onPortLost();
+      if (phase_ == Phase::Recording) interrupted(Loss::Port, elapsedSeconds());
+    });
     for (const auto id : {TimerId::Search, TimerId::Refresh, TimerId::KeepAlive, TimerId::Firmware}) {
       timers_.setTickHandler(id, [this, id] {
         if (phase_ == Phase::Finished) return;  // a tick already queued when the run ended
         core_.onTimer(id);
         if (id == TimerId::Search) afterSearchTick();
+        if (id == TimerId::Refresh && phase_ == Phase::Recording) afterRefreshTick();
       });
     }
     QObject::connect(&signals_, &ShutdownSignals::shutdownRequested, &signals_, [this] { finish(Ending::Signal); });
@@ -160,6 +173,16 @@ class Recorder {
  private:
   enum class Phase { Searching, Recording, Finished };
   enum class Ending { Done, NoModule, Signal, OutOfTime, NotStarted };
+  enum class Loss { Port, Silence };
+
+  // A stretch of the recording without measurements: from the port's loss
+  // or the module's last measurement until the next measurement, if one
+  // came. Times in seconds from the start of the recording.
+  struct Gap {
+    Loss loss;
+    double from;
+    std::optional<double> until;
+  };
 
   // The search ends on the tick after a module answered, or when every
   // port was tried.
@@ -179,6 +202,7 @@ class Recorder {
       return;
     }
     phase_ = Phase::Recording;
+    sinceStart_.start();
     lostAtStart_ = core_.link.state.rx.lostFrames;
     module_ = core_.link.state.identity.deviceCode + " S/N " + std::to_string(core_.link.state.identity.serialNumber);
     portText_ = "COM" + std::to_string(core_.link.state.currentPort);
@@ -186,6 +210,54 @@ class Recorder {
     printMessage("recording " + module_ + " on " + portText_ + " for " +
                FormatPlainNumber(static_cast<double>(recordMs_) / 1000) + " s");
     recordTimer_.start(static_cast<int>(std::min<long long>(recordMs_, INT32_MAX)));
+    // Unplugged between its answer and now.
+    if (!port_.isOpen()) interrupted(Loss::Port, 0);
+  }
+
+  double elapsedSeconds() const { return static_cast<double>(sinceStart_.elapsed()) / 1000; }
+
+  // A new measurement ends the gap before it.
+  void afterByte() {
+    const std::int32_t samples = core_.trace.buffer.sampleCount;
+    if (samples == samplesSeen_) return;
+    samplesSeen_ = samples;
+    lastSampleAt_ = elapsedSeconds();
+    if (!firstSampleSaid_) {
+      firstSampleSaid_ = true;
+      printMessage("first measurement " + secondsText(lastSampleAt_) + " s into the recording");
+    }
+    if (!gaps_.empty() && !gaps_.back().until) {
+      gaps_.back().until = lastSampleAt_;
+      printMessage("measurements again " + secondsText(lastSampleAt_) + " s into the recording; the recording goes on");
+    }
+  }
+
+  // The link gave up on a module that went quiet with its port still open:
+  // the gap began with its last measurement. (A module that never sent one
+  // leaves nothing to interrupt; the summary says no measurement arrived.)
+  void afterRefreshTick() {
+    if (core_.link.state.linkUp || samplesSeen_ == 0 || (!gaps_.empty() && !gaps_.back().until)) return;
+    interrupted(Loss::Silence, lastSampleAt_);
+  }
+
+  void interrupted(Loss loss, double from) {
+    if (!gaps_.empty() && !gaps_.back().until) return;  // the port goes first, the link's time-out follows
+    gaps_.push_back({loss, from, std::nullopt});
+    printMessage(std::string(loss == Loss::Port ? "the port was lost " : "the module stopped sending ") +
+                 secondsText(from) + " s into the recording, after " + std::to_string(samplesSeen_) +
+                 " samples; the recording goes on if the module comes back");
+  }
+
+  // "the port was lost at 1.2 s, measurements again from 3.5 s; ..."
+  std::string gapsText() const {
+    std::string text;
+    for (const Gap& gap : gaps_) {
+      if (!text.empty()) text += "; ";
+      text += (gap.loss == Loss::Port ? "the port was lost at " : "the module stopped sending at ") +
+              secondsText(gap.from) + " s";
+      if (gap.until) text += ", measurements again from " + secondsText(*gap.until) + " s";
+    }
+    return text;
   }
 
   void finish(Ending ending) {
@@ -227,6 +299,20 @@ class Recorder {
     const TraceBuffer& trace = core_.trace.buffer;
     const std::int32_t samples = trace.sampleCount;
     const std::uint32_t lost = core_.link.state.rx.lostFrames - lostAtStart_;
+    // The time the recording ran: as asked when it ran its course.
+    const std::string ranFor = ending == Ending::Done ? FormatPlainNumber(static_cast<double>(recordMs_) / 1000)
+                                                      : secondsText(elapsedSeconds());
+    std::string summary = module_ + " on " + portText_ + ": ";
+
+    // Without a single measurement there is nothing to keep: a file of that
+    // name, perhaps an earlier recording, stays as it was.
+    if (samples == 0) {
+      summary += "no measurement arrived in " + ranFor + " s, " + dataFile_.string() + " left as it was";
+      if (!gaps_.empty()) summary += "; " + gapsText();
+      std::printf("%s\n", summary.c_str());
+      std::fflush(stdout);
+      return kExitFailed;
+    }
 
     const FileResult saved = saveDataFile(core_, dataFile_);
     if (saved.ok)
@@ -234,23 +320,19 @@ class Recorder {
     else
       printMessage("Fail to open file " + dataFile_.string() + ": " + saved.error);
 
-    std::string summary = module_ + " on " + portText_ + ": " + std::to_string(samples) + " samples (" +
-                          FormatPlainNumber(static_cast<double>(samples) / TraceBuffer::kSamplesPerSecond) +
-                          " s), " + std::to_string(lost) + " lost frames, ";
+    const std::string recorded = FormatPlainNumber(static_cast<double>(samples) / TraceBuffer::kSamplesPerSecond);
+    summary += std::to_string(samples) + " samples (" + recorded + " s), " + std::to_string(lost) + " lost frames, ";
     summary += saved.ok ? "saved to " + dataFile_.string() : std::string("not saved");
     if (samples > TraceBuffer::kRingSize)
       summary += " (the newest " + std::to_string(TraceBuffer::kRingSize) + " samples)";
+    // The samples after a gap follow those before it at once in the file:
+    // the summary says where the gaps were.
+    if (!gaps_.empty()) summary += "; partial recording, " + recorded + " s of " + ranFor + " s: " + gapsText();
     std::printf("%s\n", summary.c_str());
     std::fflush(stdout);
 
     if (!saved.ok) return kExitFailed;
-    // A recording the user stopped holds what it holds; one that ran its
-    // course without a single measurement means the module sent none.
-    if (samples == 0 && ending != Ending::Signal) {
-      printMessage("No measurement arrived during the recording.");
-      return kExitFailed;
-    }
-    return kExitDone;
+    return gaps_.empty() ? kExitDone : kExitPartial;
   }
 
   std::filesystem::path dataFile_;
@@ -266,9 +348,14 @@ class Recorder {
   QTimer deadline_;
 
   Phase phase_ = Phase::Searching;
+  QElapsedTimer sinceStart_;  // from the start of the recording
   std::uint32_t lostAtStart_ = 0;
   std::string module_;
   std::string portText_;
+  std::int32_t samplesSeen_ = 0;
+  double lastSampleAt_ = 0;
+  bool firstSampleSaid_ = false;
+  std::vector<Gap> gaps_;
 };
 
 // ---- command line ----
@@ -278,18 +365,72 @@ int usageError(const QString& text) {
   return kExitUsage;
 }
 
+bool isOption(std::string_view argument, std::string_view option) {
+  return argument.substr(0, option.size()) == option &&
+         (argument.size() == option.size() || argument[option.size()] == '=');
+}
+
 }  // namespace
 
-bool IsHeadlessCommand(int argc, char* argv[]) {
+StartKind StartKindOf(int argc, char* argv[]) {
+  bool version = false;
+  bool command = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--") break;
-    for (std::string_view option : {"--export-csv", "--record"})
-      if (argument.substr(0, option.size()) == option &&
-          (argument.size() == option.size() || argument[option.size()] == '='))
-        return true;
+    if (argument == "-h" || argument == "--help" || argument == "-?") return StartKind::Help;
+    if (argument == "-v" || argument == "--version") version = true;
+    if (isOption(argument, "--export-csv") || isOption(argument, "--record")) command = true;
+    // The value of an option is not an option: "--app-folder --help" names a folder.
+    for (std::string_view option : {"--app-folder", "--export-csv", "--record", "--seconds"})
+      if (argument == option) ++i;
   }
-  return false;
+  if (version) return StartKind::Version;
+  return command ? StartKind::Command : StartKind::Window;
+}
+
+std::string HelpText() {
+  const std::string longest = FormatPlainNumber(kLongestRecordingSeconds);
+  const std::string ringSeconds = std::to_string(TraceBuffer::kRingSize / TraceBuffer::kSamplesPerSecond);
+  return "Usage: oxalis-monitor [--app-folder DIR] [--demo[=TYPE]]\n"
+         "       oxalis-monitor --record OUT.DA1 --seconds N [--app-folder DIR]\n"
+         "       oxalis-monitor --export-csv IN.DA1 OUT.csv\n"
+         "       oxalis-monitor --help | --version\n"
+         "\n"
+         "Monitor and set up Oxalis lambda controllers and their companion modules.\n"
+         "Without --record or --export-csv the main window opens.\n"
+         "\n"
+         "Options:\n"
+         "  -h, --help              Print this text and exit.\n"
+         "  -v, --version           Print the version and exit.\n"
+         "  --app-folder DIR        Folder of the settings file, the channel library (lib/)\n"
+         "                          and the port links (ports/).\n"
+         "  --demo[=TYPE]           Open the window with a simulated module on a private\n"
+         "                          port: OX2 (default), OXL, PNU, RMW or QTX.\n"
+         "\n"
+         "Commands without a window (no display needed):\n"
+         "  --record OUT.DA1 --seconds N\n"
+         "                          Search the module as the window does, record N seconds\n"
+         "                          (above 0, up to " + longest + ") of its measurements into the\n"
+         "                          data file OUT.DA1 and print a summary line. SIGINT or\n"
+         "                          SIGTERM ends the recording early and saves it. Without\n"
+         "                          any measurement OUT.DA1 is left as it was. A lost port\n"
+         "                          or a silent module does not end the recording: it goes\n"
+         "                          on when the module comes back. The data file holds the\n"
+         "                          newest " + ringSeconds + " s.\n"
+         "  --export-csv IN.DA1 OUT.csv\n"
+         "                          Write the samples of the data file IN.DA1 as CSV to\n"
+         "                          OUT.csv.\n"
+         "\n"
+         "Exit status:\n"
+         "  0  done (the window closed, or the command did its work)\n"
+         "  1  failed: a file could not be read or written, not a data file, no\n"
+         "     measurement recorded, or no display for the window\n"
+         "  2  the command line is wrong\n"
+         "  3  --record: no module found\n"
+         "  4  --record: partial recording: the port was lost or the module stopped\n"
+         "     sending for a while; what was recorded is saved, and the summary says\n"
+         "     when the measurements stopped and started again\n";
 }
 
 int RunHeadless(int argc, char* argv[]) {
@@ -298,26 +439,14 @@ int RunHeadless(int argc, char* argv[]) {
   QCoreApplication::setApplicationVersion(kVersion);
 
   QCommandLineParser options;
-  options.setApplicationDescription(
-      "Oxalis Monitor without its window.\n"
-      "  oxalis-monitor --export-csv IN.DA1 OUT.csv\n"
-      "  oxalis-monitor --record OUT.DA1 --seconds N [--app-folder DIR]\n"
-      "Exit status: 0 done, 1 failed, 2 wrong command line, 3 no module found.");
-  const QCommandLineOption helpOption = options.addHelpOption();
-  const QCommandLineOption exportOption("export-csv", "Write the samples of the data file IN as CSV to OUT.", "IN");
-  const QCommandLineOption recordOption("record", "Record from the module found into the data file OUT.", "OUT");
-  const QCommandLineOption secondsOption("seconds", "How long --record records, in seconds.", "N");
-  const QCommandLineOption appFolderOption(
-      "app-folder", "Folder of the settings file, the channel library (lib/) and the port links (ports/).", "DIR");
+  const QCommandLineOption exportOption("export-csv", "", "IN");
+  const QCommandLineOption recordOption("record", "", "OUT");
+  const QCommandLineOption secondsOption("seconds", "", "N");
+  const QCommandLineOption appFolderOption("app-folder", "", "DIR");
   for (const auto* option : {&exportOption, &recordOption, &secondsOption, &appFolderOption})
     options.addOption(*option);
-  options.addPositionalArgument("OUT.csv", "With --export-csv: the CSV file to write.");
 
   if (!options.parse(QCoreApplication::arguments())) return usageError(options.errorText());
-  if (options.isSet(helpOption)) {
-    std::printf("%s", qPrintable(options.helpText()));
-    return kExitDone;
-  }
   const QStringList positional = options.positionalArguments();
 
   if (options.isSet(exportOption) == options.isSet(recordOption))

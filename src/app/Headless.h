@@ -1,7 +1,8 @@
 #pragma once
-// Oxalis Monitor without its window, for scripts and unattended runs. Both
-// commands run on a QCoreApplication, so no display is needed, and use the
-// same core as the window does.
+// Oxalis Monitor without its window, for scripts and unattended runs: the
+// help, the version and two commands. None of them needs a display: the
+// arguments are read before any application object exists, and the
+// commands run on a QCoreApplication with the same core as the window.
 //
 //   oxalis-monitor --export-csv IN.DA1 OUT.csv
 //       Reads a data file and writes its samples as CSV.
@@ -10,9 +11,15 @@
 //       records N seconds from the module that answers, saves the data file,
 //       closes as the window does without questions (settings written, port
 //       closed) and prints one summary line. SIGINT or SIGTERM during the
-//       recording ends it early; what was recorded is saved.
+//       recording ends it early; what was recorded is saved. A recording
+//       without a single measurement leaves OUT.DA1 as it was. A lost port
+//       or a module that stops sending does not end the recording: it goes
+//       on when the module comes back, and the summary calls it partial.
 //
-// Messages go to standard error, the summary to standard output.
+// Messages go to standard error, the help, the version and the summary to
+// standard output.
+#include <string>
+
 namespace oxalis {
 
 enum HeadlessExit : int {
@@ -20,13 +27,25 @@ enum HeadlessExit : int {
   kExitFailed = 1,    // a file could not be read or written, not a data file, nothing recorded
   kExitUsage = 2,     // the command line is wrong
   kExitNoModule = 3,  // the port search ended without a module
+  kExitPartial = 4,   // recorded and saved, but the port was lost or the module stopped sending on the way
 };
 
-// True when the arguments ask for one of the commands above; to be asked
-// before any application object exists.
-bool IsHeadlessCommand(int argc, char* argv[]);
+enum class StartKind {
+  Window,   // no command: the main window
+  Help,     // -h, --help
+  Version,  // -v, --version
+  Command,  // --export-csv or --record
+};
 
-// Runs the command; returns the process's exit status.
+// What the arguments ask for. The help wins over everything else, then the
+// version, then a command.
+StartKind StartKindOf(int argc, char* argv[]);
+
+// The text --help prints: every option, both commands with their arguments
+// and the exit statuses.
+std::string HelpText();
+
+// Runs --export-csv or --record; returns the process's exit status.
 int RunHeadless(int argc, char* argv[]);
 
 }  // namespace oxalis

@@ -4,8 +4,10 @@
 #include <QCommandLineParser>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "Headless.h"
 #include "AppFolder.h"
@@ -38,37 +40,72 @@ std::optional<QString> takeDemoOption(QStringList& arguments) {
   return device;
 }
 
+// Whether the window has somewhere to go. Without a display and with no
+// platform chosen Qt aborts when the application object is made; a message
+// that says why is better.
+bool haveDisplay(int argc, char* argv[]) {
+#if defined(__linux__)
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+    if (const char* value = std::getenv(name); value != nullptr && *value != '\0') return true;
+  for (int i = 1; i < argc; ++i)
+    if (std::string_view(argv[i]) == "-platform") return true;
+  return false;
+#else
+  (void)argc;
+  (void)argv;
+  return true;
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  // --export-csv and --record run without a window, on a QCoreApplication.
-  if (oxalis::IsHeadlessCommand(argc, argv)) return oxalis::RunHeadless(argc, argv);
+  // The help, the version, --export-csv and --record are settled before
+  // any application object exists: none of them needs a display.
+  switch (oxalis::StartKindOf(argc, argv)) {
+    case oxalis::StartKind::Help:
+      std::fputs(oxalis::HelpText().c_str(), stdout);
+      return oxalis::kExitDone;
+    case oxalis::StartKind::Version:
+      std::printf("%s\n", oxalis::kVersion);
+      return oxalis::kExitDone;
+    case oxalis::StartKind::Command:
+      return oxalis::RunHeadless(argc, argv);
+    case oxalis::StartKind::Window:
+      break;
+  }
+  if (!haveDisplay(argc, argv)) {
+    std::fputs("oxalis-monitor: The window needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is set "
+               "(QT_QPA_PLATFORM=offscreen draws it nowhere). --record and --export-csv run without one "
+               "(--help lists the options).\n",
+               stderr);
+    return oxalis::kExitFailed;
+  }
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("Oxalis_Monitor");
   QApplication::setApplicationVersion(oxalis::kVersion);
 
   QCommandLineParser options;
-  options.setApplicationDescription("Monitor and set up Oxalis lambda controllers and their companion modules.");
-  options.addHelpOption();
-  const QCommandLineOption versionOption({"v", "version"}, "Print the version and exit.");
-  options.addOption(versionOption);
-  const QCommandLineOption appFolderOption(
-      "app-folder", "Folder of the settings file, the channel library (lib/) and the port links (ports/).", "DIR");
+  const QCommandLineOption appFolderOption("app-folder", "", "DIR");
   options.addOption(appFolderOption);
-  // Listed for --help; taken out of the arguments before parsing.
-  options.addOption(QCommandLineOption(
-      "demo", "Start with a simulated module on a private port: OX2 (default), OXL, PNU, RMW or QTX, as --demo=PNU."));
+  // The arguments as QApplication left them (without its own options such
+  // as -platform), less --demo, whose value is optional.
   QStringList arguments = QApplication::arguments();
   const std::optional<QString> demoDevice = takeDemoOption(arguments);
-  options.process(arguments);
-  if (options.isSet(versionOption)) {
-    std::printf("%s\n", oxalis::kVersion);
-    return 0;
+  if (!options.parse(arguments)) {
+    std::fprintf(stderr, "oxalis-monitor: %s (--help lists the options)\n", qPrintable(options.errorText()));
+    return oxalis::kExitUsage;
+  }
+  if (!options.positionalArguments().isEmpty()) {
+    std::fprintf(stderr, "oxalis-monitor: Unexpected argument: %s (--help lists the options)\n",
+                 qPrintable(options.positionalArguments().front()));
+    return oxalis::kExitUsage;
   }
   if (demoDevice && !QStringList{"OX2", "OXL", "PNU", "RMW", "QTX"}.contains(*demoDevice)) {
-    qCritical("Unknown module type for --demo: %s (use OX2, OXL, PNU, RMW or QTX).", qPrintable(*demoDevice));
-    return 2;
+    std::fprintf(stderr, "oxalis-monitor: Unknown module type for --demo: %s (use OX2, OXL, PNU, RMW or QTX).\n",
+                 qPrintable(*demoDevice));
+    return oxalis::kExitUsage;
   }
 
   const QString appFolder = oxalis::PrepareAppFolder(options.value(appFolderOption));

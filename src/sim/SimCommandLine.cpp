@@ -44,7 +44,10 @@ std::string SimUsage() {
          "  --withhold-xon          never send XON after a record\n"
          "  --silent                send nothing and ignore everything received\n"
          "  --unplug-after SECONDS  remove the port after this many seconds\n"
+         "  --replug-after SECONDS  with --unplug-after: plug it back in this much later\n"
          "  --help                  show this text\n"
+         "SIGUSR1 unplugs the module at once, SIGUSR2 plugs it back in; SIGRTMIN\n"
+         "makes it silent (as --silent) and SIGRTMIN+1 makes it talk again.\n"
          "Runs until interrupted (SIGINT or SIGTERM), then removes the link.\n";
 }
 
@@ -69,7 +72,8 @@ SimCommandLineResult ParseSimCommandLine(std::span<const std::string_view> argum
       continue;
     }
     constexpr std::string_view kWithValue[] = {"--port-dir", "--port", "--device",          "--serial",      "--seed",
-                                               "--corrupt",  "--drop", "--checksum-errors", "--unplug-after"};
+                                               "--corrupt",  "--drop", "--checksum-errors", "--unplug-after",
+                                               "--replug-after"};
     if (std::find(std::begin(kWithValue), std::end(kWithValue), option) == std::end(kWithValue))
       return refuse("unknown option (see --help)");
     if (i + 1 >= arguments.size()) return refuse("needs a value");
@@ -102,15 +106,17 @@ SimCommandLineResult ParseSimCommandLine(std::span<const std::string_view> argum
                        : option == "--drop"  ? line.options.faults.dropProbability
                                              : line.options.faults.checksumErrorProbability;
       target = *p;
-    } else if (option == "--unplug-after") {
+    } else if (option == "--unplug-after" || option == "--replug-after") {
       const auto seconds = Number<double>(value);
       if (!seconds || !(*seconds >= 0.0))
         return refuse("a number of seconds expected, not \"" + std::string(value) + "\"");
-      line.unplugAfterSeconds = *seconds;
+      (option == "--unplug-after" ? line.unplugAfterSeconds : line.replugAfterSeconds) = *seconds;
     }
   }
   if (!haveDir) return {std::nullopt, "--port-dir is required"};
   if (!havePort) return {std::nullopt, "--port is required"};
+  if (line.replugAfterSeconds && !line.unplugAfterSeconds)
+    return {std::nullopt, "--replug-after: needs --unplug-after"};
   return {line, {}};
 }
 

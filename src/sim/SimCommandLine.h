@@ -3,7 +3,7 @@
 //   oxalis-sim --port-dir DIR --port N [--device OX2|OXL|PNU|RMW|QTX]
 //              [--serial S] [--seed S] [--corrupt P] [--drop P]
 //              [--checksum-errors P] [--withhold-xon] [--silent]
-//              [--unplug-after SECONDS]
+//              [--unplug-after SECONDS [--replug-after SECONDS]]
 //   oxalis-sim --help
 #include <filesystem>
 #include <optional>
@@ -20,6 +20,8 @@ struct SimCommandLine {
   std::filesystem::path portDir;
   int port = 0;
   std::optional<double> unplugAfterSeconds;
+  // After the timed unplug: plug the module back in this much later.
+  std::optional<double> replugAfterSeconds;
   bool help = false;
 };
 

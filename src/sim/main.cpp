@@ -3,6 +3,9 @@
 #include <signal.h>
 #include <time.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <iostream>
 #include <optional>
@@ -14,17 +17,29 @@
 
 namespace {
 
-// Waits for SIGINT or SIGTERM, or until `seconds` have passed when given.
-// Returns true when a signal came.
-bool WaitForSignal(const sigset_t& signals, std::optional<double> seconds) {
-  if (!seconds) {
-    int signal = 0;
-    return sigwait(&signals, &signal) == 0;
+using Clock = std::chrono::steady_clock;
+
+// Waits for one of `signals`, or until `until` when given. Returns the
+// signal, or 0 when the time came first.
+int WaitForSignal(const sigset_t& signals, std::optional<Clock::time_point> until) {
+  for (;;) {
+    if (!until) {
+      int signal = 0;
+      if (sigwait(&signals, &signal) == 0) return signal;
+      continue;
+    }
+    const double seconds = std::max(0.0, std::chrono::duration<double>(*until - Clock::now()).count());
+    double whole = 0.0;
+    const double fraction = std::modf(seconds, &whole);
+    const timespec timeout{static_cast<time_t>(whole), static_cast<long>(fraction * 1e9)};
+    const int signal = sigtimedwait(&signals, nullptr, &timeout);
+    if (signal > 0) return signal;
+    if (errno == EAGAIN) return 0;
   }
-  double whole = 0.0;
-  const double fraction = std::modf(*seconds, &whole);
-  timespec timeout{static_cast<time_t>(whole), static_cast<long>(fraction * 1e9)};
-  return sigtimedwait(&signals, nullptr, &timeout) > 0;
+}
+
+Clock::time_point After(double seconds) {
+  return Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
 
 }  // namespace
@@ -47,8 +62,7 @@ int main(int argc, char** argv) {
   // after this, inherits the mask and never sees them.
   sigset_t signals;
   sigemptyset(&signals);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGTERM);
+  for (const int signal : {SIGINT, SIGTERM, SIGUSR1, SIGUSR2, SIGRTMIN, SIGRTMIN + 1}) sigaddset(&signals, signal);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
   PtyHost host(line.options, line.portDir, line.port);
@@ -59,10 +73,48 @@ int main(int argc, char** argv) {
   std::cout << "oxalis-sim: " << line.options.device << " S/N " << line.options.serial << " on "
             << host.linkPath().string() << std::endl;
 
-  if (!WaitForSignal(signals, line.unplugAfterSeconds)) {
+  const auto unplug = [&] {
+    if (!host.running()) return;
     host.unplug();
     std::cout << "oxalis-sim: unplugged " << host.linkPath().string() << std::endl;
-    WaitForSignal(signals, std::nullopt);
+  };
+  const auto plugIn = [&] {
+    if (host.running()) return;
+    if (host.start())
+      std::cout << "oxalis-sim: plugged in again on " << host.linkPath().string() << std::endl;
+    else
+      std::cerr << "oxalis-sim: " << host.error() << "\n";
+  };
+
+  // The module falls silent with its adapter still plugged in (powered
+  // off behind a self-powered adapter), and talks again.
+  const auto setSilent = [&](bool silent) {
+    SimFaults faults = line.options.faults;
+    faults.silent = silent;
+    host.setFaults(faults);
+    std::cout << "oxalis-sim: " << (silent ? "silent" : "talking again") << std::endl;
+  };
+
+  // The timed unplug, then the timed plugging in again, each at most once.
+  std::optional<Clock::time_point> unplugAt, plugInAt;
+  if (line.unplugAfterSeconds) unplugAt = After(*line.unplugAfterSeconds);
+  for (;;) {
+    const int signal = WaitForSignal(signals, unplugAt ? unplugAt : plugInAt);
+    if (signal == SIGINT || signal == SIGTERM) break;
+    if (signal == SIGUSR1) {
+      unplug();
+    } else if (signal == SIGUSR2) {
+      plugIn();
+    } else if (signal == SIGRTMIN || signal == SIGRTMIN + 1) {
+      setSilent(signal == SIGRTMIN);
+    } else if (unplugAt) {
+      unplug();
+      unplugAt.reset();
+      if (line.replugAfterSeconds) plugInAt = After(*line.replugAfterSeconds);
+    } else if (plugInAt) {
+      plugIn();
+      plugInAt.reset();
+    }
   }
   host.stop();
   return 0;

@@ -1,7 +1,9 @@
 // The tool without its window, run as a script would run it: recording from
 // oxalis-sim on a pseudo-terminal into a data file, converting that file to
-// CSV, and the ways both commands fail. The monitor runs with no display
-// and no Qt platform set.
+// CSV, the ways both commands fail, the help and the version. The monitor
+// runs with no display and no Qt platform set.
+#include <signal.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,9 +13,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <memory>
 
 #include "CoreFixture.h"
+#include "app/Version.h"
 #include "files/DataFile.h"
 
 namespace {
@@ -49,6 +53,22 @@ Run runMonitor(const QStringList& arguments, int limitMs = 30000) {
 }
 
 QString describe(const Run& run) { return "stdout: " + run.out + "\nstderr: " + run.err; }
+
+QByteArray contents(const QString& file) {
+  QFile f(file);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The samples of a data file, as the window would load them; -1 when it
+// cannot be read.
+int samplesIn(const QString& dataFile) {
+  oxalis::test::CoreFixture reader;
+  oxalis::FileResult opened;
+  const oxalis::DataFileRead read =
+      oxalis::ReadDataFile(dataFile.toStdString(), oxalis::UserChannels(reader.core.channels), opened);
+  if (!opened.ok || read.status != oxalis::DataFileRead::Status::Ok) return -1;
+  return static_cast<int>(read.linesRead);
+}
 
 QStringList lines(const QString& file) {
   QFile f(file);
@@ -132,7 +152,7 @@ class HeadlessTest : public QObject {
     monitor.setProcessEnvironment(withoutDisplay());
     monitor.start(OXALIS_MONITOR_PATH, {"--record", dataFile, "--seconds", "600", "--app-folder", folder()});
     QVERIFY(monitor.waitForStarted());
-    const bool recording = waitFor(monitor, QProcess::StandardError, "recording OX2 S/N 4321 on COM2");
+    const bool recording = waitFor(monitor, QProcess::StandardError, "first measurement");
     monitor.terminate();  // SIGTERM
     QVERIFY(monitor.waitForFinished(20000));
     QVERIFY2(recording, qPrintable(output_));
@@ -147,6 +167,134 @@ class HeadlessTest : public QObject {
     QVERIFY2(opened.ok, opened.error.c_str());
     QCOMPARE(read.status, oxalis::DataFileRead::Status::Ok);
     QVERIFY(read.linesRead < 600 * 50);
+  }
+
+  void aModuleThatNeverStreamsLeavesAnEarlierRecordingAsItWas() {
+    // The module answers the identification but, without its XON, never
+    // takes the request for its measurements.
+    startSimulator({"--withhold-xon"});
+    const QString dataFile = folder() + "/earlier.DA1";
+    const QByteArray earlier = "www.Korvane.com : Data file\r\nDATA\r\n0;1;2;3;4;5;6;7;8;9;10;11;12;13\r\n";
+    writeFile(dataFile, earlier);
+    const Run run = runMonitor({"--record", dataFile, "--seconds", "1", "--app-folder", folder()});
+    QVERIFY2(run.finished, qPrintable(describe(run)));
+    QVERIFY2(run.exitCode == 1, qPrintable(describe(run)));
+    QVERIFY2(run.out.startsWith("OX2 S/N 4321 on COM2 (") &&
+                 run.out.contains(": no measurement arrived in 1 s, " + dataFile + " left as it was"),
+             qPrintable(describe(run)));
+    QVERIFY2(!run.out.contains("saved to"), qPrintable(describe(run)));
+    QCOMPARE(contents(dataFile), earlier);
+    // Nothing to rescue either.
+    QCOMPARE(QDir(folder()).entryList({"Recovery*"}, QDir::Files), QStringList());
+  }
+
+  void unplugDuringTheRecordingKeepsTheSamplesAndSaysPartial() {
+    startSimulator();
+    const QString dataFile = folder() + "/unplugged.DA1";
+    QProcess monitor;
+    monitor.setProcessEnvironment(withoutDisplay());
+    monitor.start(OXALIS_MONITOR_PATH, {"--record", dataFile, "--seconds", "3", "--app-folder", folder()});
+    QVERIFY(monitor.waitForStarted());
+    QVERIFY2(waitFor(monitor, QProcess::StandardError, "first measurement"), qPrintable(output_));
+    ::kill(static_cast<pid_t>(sim_.processId()), SIGUSR1);  // the adapter is pulled out
+    QVERIFY2(waitFor(monitor, QProcess::StandardError, "the recording goes on if the module comes back"),
+             qPrintable(output_));
+    const QRegularExpressionMatch lost =
+        QRegularExpression(R"(the port was lost ([\d.]+) s into the recording, after (\d+) samples)").match(output_);
+    QVERIFY2(lost.hasMatch(), qPrintable(output_));
+    const int samplesBeforeTheLoss = lost.captured(2).toInt();
+    QVERIFY(samplesBeforeTheLoss > 0);
+
+    QVERIFY(monitor.waitForFinished(20000));
+    const QString out = QString::fromUtf8(monitor.readAllStandardOutput());
+    QCOMPARE(monitor.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(monitor.exitCode() == 4, qPrintable(out));
+    const QRegularExpressionMatch said =
+        QRegularExpression(R"(: (\d+) samples \(([\d.]+) s\), 0 lost frames, saved to (.*); )"
+                           R"(partial recording, ([\d.]+) s of 3 s: the port was lost at ([\d.]+) s\n$)")
+            .match(out);
+    QVERIFY2(said.hasMatch(), qPrintable(out));
+    QCOMPARE(said.captured(1).toInt(), samplesBeforeTheLoss);
+    QCOMPARE(said.captured(3), dataFile);
+    QCOMPARE(said.captured(4), said.captured(2));
+    QCOMPARE(said.captured(5).toDouble(), std::round(lost.captured(1).toDouble() * 10) / 10);
+    // Every sample recorded before the loss is in the file.
+    QCOMPARE(samplesIn(dataFile), samplesBeforeTheLoss);
+  }
+
+  // The module goes away, by its adapter or behind it, and comes back.
+  void theRecordingGoesOnWhenTheModuleComesBack_data() {
+    QTest::addColumn<int>("goAway");
+    QTest::addColumn<int>("comeBack");
+    QTest::addColumn<QString>("gap");
+    QTest::newRow("adapter unplugged") << int(SIGUSR1) << int(SIGUSR2) << "the port was lost";
+    QTest::newRow("module silent") << int(SIGRTMIN) << int(SIGRTMIN + 1) << "the module stopped sending";
+  }
+
+  void theRecordingGoesOnWhenTheModuleComesBack() {
+    QFETCH(int, goAway);
+    QFETCH(int, comeBack);
+    QFETCH(QString, gap);
+    startSimulator();
+    const QString dataFile = folder() + "/replugged.DA1";
+    QProcess monitor;
+    monitor.setProcessEnvironment(withoutDisplay());
+    monitor.start(OXALIS_MONITOR_PATH, {"--record", dataFile, "--seconds", "8", "--app-folder", folder()});
+    QVERIFY(monitor.waitForStarted());
+    QVERIFY2(waitFor(monitor, QProcess::StandardError, "first measurement"), qPrintable(output_));
+    ::kill(static_cast<pid_t>(sim_.processId()), goAway);
+    QVERIFY2(waitFor(monitor, QProcess::StandardError, "the recording goes on if the module comes back"),
+             qPrintable(output_));
+    const QRegularExpressionMatch lost =
+        QRegularExpression(gap + R"( [\d.]+ s into the recording, after (\d+) samples)").match(output_);
+    QVERIFY2(lost.hasMatch(), qPrintable(output_));
+    ::kill(static_cast<pid_t>(sim_.processId()), comeBack);
+    QVERIFY2(waitFor(monitor, QProcess::StandardError, "; the recording goes on"), qPrintable(output_));
+    QVERIFY2(output_.contains("measurements again "), qPrintable(output_));
+
+    QVERIFY(monitor.waitForFinished(30000));
+    const QString out = QString::fromUtf8(monitor.readAllStandardOutput());
+    QVERIFY2(monitor.exitCode() == 4, qPrintable(out));
+    const QRegularExpressionMatch said =
+        QRegularExpression(R"(: (\d+) samples .* partial recording, [\d.]+ s of 8 s: )" + gap +
+                           R"( at ([\d.]+) s, measurements again from ([\d.]+) s\n$)")
+            .match(out);
+    QVERIFY2(said.hasMatch(), qPrintable(out));
+    QVERIFY(said.captured(3).toDouble() > said.captured(2).toDouble());
+    const int samples = said.captured(1).toInt();
+    QVERIFY2(samples > lost.captured(1).toInt(), qPrintable(out));
+    QCOMPARE(samplesIn(dataFile), samples);
+  }
+
+  void helpAndVersionNeedNoDisplay() {
+    const QStringList helpLists = {"--record OUT.DA1 --seconds N", "--export-csv IN.DA1 OUT.csv",
+                                   "--demo[=TYPE]",                "--app-folder DIR",
+                                   "-h, --help",                   "-v, --version",
+                                   "Exit status:",                 "  0  done",
+                                   "  1  failed",                  "  2  the command line is wrong",
+                                   "  3  --record: no module found", "  4  --record: partial recording"};
+    const struct {
+      QStringList arguments;
+      QString says;
+    } cases[] = {
+        {{"--help"}, "Usage: oxalis-monitor"},
+        {{"-h"}, "Usage: oxalis-monitor"},
+        {{"--record", "x.DA1", "--seconds", "5", "--help"}, "Usage: oxalis-monitor"},
+        {{"--version"}, QString(oxalis::kVersion) + "\n"},
+        {{"-v"}, QString(oxalis::kVersion) + "\n"},
+    };
+    for (const auto& c : cases) {
+      const Run run = runMonitor(c.arguments);
+      const QString what = c.arguments.join(' ') + "\n" + describe(run);
+      QVERIFY2(run.exitCode == 0, qPrintable(what));
+      QVERIFY2(run.out.startsWith(c.says), qPrintable(what));
+      if (c.says.startsWith("Usage"))
+        for (const QString& text : helpLists) QVERIFY2(run.out.contains(text), qPrintable(text + "\n" + what));
+    }
+    // The window itself needs a display: a message, not a crash.
+    const Run window = runMonitor({"--app-folder", folder()});
+    QVERIFY2(window.exitCode == 1, qPrintable(describe(window)));
+    QVERIFY2(window.err.contains("needs a display"), qPrintable(describe(window)));
   }
 
   void searchWithoutModuleSaysNoDeviceFound() {
@@ -208,10 +356,14 @@ class HeadlessTest : public QObject {
   }
 
  private:
-  // oxalis-sim serves an OX2 module with serial 4321 at <app folder>/ports/COM2.
-  void startSimulator() {
+  // oxalis-sim serves an OX2 module with serial 4321 at <app folder>/ports/COM2;
+  // SIGUSR1 unplugs it, SIGUSR2 plugs it in again; SIGRTMIN silences it,
+  // SIGRTMIN+1 makes it talk again.
+  // `faults`: further oxalis-sim options.
+  void startSimulator(const QStringList& faults = {}) {
     sim_.start(OXALIS_SIM_PATH,
-               {"--port-dir", folder() + "/ports", "--port", "2", "--device", "OX2", "--serial", "4321"});
+               QStringList{"--port-dir", folder() + "/ports", "--port", "2", "--device", "OX2", "--serial", "4321"} +
+                   faults);
     QVERIFY(sim_.waitForStarted());
     QVERIFY2(waitFor(sim_, QProcess::StandardOutput, "COM2"), qPrintable(output_));
   }

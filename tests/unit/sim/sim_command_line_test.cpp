@@ -14,7 +14,7 @@ TEST(SimCommandLine, ReadsEveryOption) {
   const auto r =
       Parse({"--port-dir",     "/tmp/p",   "--port",         "32",   "--device", "QTX", "--serial",          "65535",
              "--seed",         "7",        "--corrupt",      "0.25", "--drop",   "0",   "--checksum-errors", "1",
-             "--withhold-xon", "--silent", "--unplug-after", "2.5"});
+             "--withhold-xon", "--silent", "--unplug-after", "2.5", "--replug-after", "1"});
   ASSERT_TRUE(r.commandLine) << r.error;
   const SimCommandLine& c = *r.commandLine;
   EXPECT_EQ(c.portDir, "/tmp/p");
@@ -29,6 +29,8 @@ TEST(SimCommandLine, ReadsEveryOption) {
   EXPECT_TRUE(c.options.faults.silent);
   ASSERT_TRUE(c.unplugAfterSeconds);
   EXPECT_DOUBLE_EQ(*c.unplugAfterSeconds, 2.5);
+  ASSERT_TRUE(c.replugAfterSeconds);
+  EXPECT_DOUBLE_EQ(*c.replugAfterSeconds, 1.0);
   EXPECT_FALSE(c.help);
 }
 
@@ -64,6 +66,7 @@ TEST(SimCommandLine, RefusesBadValuesNamingTheOption) {
       {{"--port-dir", "d", "--port", "3", "--corrupt", "1.5"}, "--corrupt"},
       {{"--port-dir", "d", "--port", "3", "--drop", "nan"}, "--drop"},
       {{"--port-dir", "d", "--port", "3", "--unplug-after", "-2"}, "--unplug-after"},
+      {{"--port-dir", "d", "--port", "3", "--replug-after", "1"}, "needs --unplug-after"},
       {{"--port-dir", "d", "--port", "3", "--frobnicate"}, "unknown option"},
       {{"--port-dir", "d", "--port"}, "needs a value"},
   };
