@@ -5,6 +5,7 @@
 
 #include "CoreFixture.h"
 #include "Feed.h"
+#include "app/MainMenu.h"
 
 namespace oxalis {
 namespace {
@@ -52,16 +53,40 @@ TEST_F(UserLevelTest, LowerLevelCodeIsStoredInTheModule) {
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(UserLevelTest, WrongCodeKeepsTheLevel) {
+TEST_F(UserLevelTest, WrongCodeKeepsTheLevelAndTheWindowForAnotherTry) {
   core.state.userLevel = kLevelExpert;
   askFor(kLevelBasic);
   sent();
-  validateLevelCode(core, "12");
+  core.accessCode.code = "12";
+  EXPECT_FALSE(validateLevelCode(core, "12"));
   EXPECT_EQ(core.state.userLevel, kLevelExpert);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "Wrong Code");
   EXPECT_EQ(dialogs.messages[0].title, "Level Code");
   EXPECT_TRUE(sent().empty());
+  EXPECT_TRUE(core.accessCode.visible);
+  EXPECT_EQ(core.accessCode.code, "");
+  EXPECT_TRUE(validateLevelCode(core, std::to_string(20517 + kLevelCodeMultiplier)));
+  EXPECT_EQ(core.state.userLevel, kLevelBasic);
+  EXPECT_FALSE(core.accessCode.visible);
+}
+
+TEST_F(UserLevelTest, LevelMenuTicksTheCurrentLevelOnly) {
+  const auto ticked = [this] {
+    std::vector<std::string> out;
+    for (const MenuEntry& entry : levelMenu(core))
+      if (entry.checked) out.push_back(entry.caption);
+    return out;
+  };
+  core.state.userLevel = kLevelExpert;
+  EXPECT_EQ(ticked(), std::vector<std::string>{"&Expert"});
+  askFor(kLevelMaster);
+  validateLevelCode(core, "1");  // refused: the tick stays
+  EXPECT_EQ(ticked(), std::vector<std::string>{"&Expert"});
+  validateLevelCode(core, "482913");
+  EXPECT_EQ(ticked(), std::vector<std::string>{"&Master"});
+  storedLevelRead(core, 255);  // Master stays Master
+  EXPECT_EQ(ticked(), std::vector<std::string>{"&Master"});
 }
 
 TEST_F(UserLevelTest, MasterCodeOnlyForMaster) {
