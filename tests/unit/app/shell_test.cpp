@@ -61,13 +61,6 @@ TEST(Firmware, WithoutLinkShowsTheWarning) {
   EXPECT_EQ(f.dialogs.messages[0].title, "Warning");
 }
 
-TEST(Menus, SaveAndSaveAsHaveTheirOwnAccelerators) {
-  const MainWindowModel model;
-  const auto accelerator = [](const std::string& caption) { return caption.at(caption.find('&') + 1); };
-  EXPECT_EQ(accelerator(model.dataSave.caption), 'S');
-  EXPECT_NE(accelerator(model.dataSaveAs.caption), accelerator(model.dataSave.caption));
-}
-
 TEST(About, VersionHistoryNewestFirstWithItsBlanks) {
   const std::string text = ReleaseNoteText();
   EXPECT_EQ(text.substr(0, 55), "V2.8    Fix: crash during minimisation of main window\r\n");

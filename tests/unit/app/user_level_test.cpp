@@ -5,7 +5,6 @@
 
 #include "CoreFixture.h"
 #include "Feed.h"
-#include "app/MainMenu.h"
 
 namespace oxalis {
 namespace {
@@ -69,24 +68,6 @@ TEST_F(UserLevelTest, WrongCodeKeepsTheLevelAndTheWindowForAnotherTry) {
   EXPECT_TRUE(validateLevelCode(core, std::to_string(20517 + kLevelCodeMultiplier)));
   EXPECT_EQ(core.state.userLevel, kLevelBasic);
   EXPECT_FALSE(core.accessCode.visible);
-}
-
-TEST_F(UserLevelTest, LevelMenuTicksTheCurrentLevelOnly) {
-  const auto ticked = [this] {
-    std::vector<std::string> out;
-    for (const MenuEntry& entry : levelMenu(core))
-      if (entry.checked) out.push_back(entry.caption);
-    return out;
-  };
-  core.state.userLevel = kLevelExpert;
-  EXPECT_EQ(ticked(), std::vector<std::string>{"&Expert"});
-  askFor(kLevelMaster);
-  validateLevelCode(core, "1");  // refused: the tick stays
-  EXPECT_EQ(ticked(), std::vector<std::string>{"&Expert"});
-  validateLevelCode(core, "482913");
-  EXPECT_EQ(ticked(), std::vector<std::string>{"&Master"});
-  storedLevelRead(core, 255);  // Master stays Master
-  EXPECT_EQ(ticked(), std::vector<std::string>{"&Master"});
 }
 
 TEST_F(UserLevelTest, MasterCodeOnlyForMaster) {
