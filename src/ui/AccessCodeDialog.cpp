@@ -1,9 +1,9 @@
 #include "AccessCodeDialog.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QVBoxLayout>
 
+#include "QtConvert.h"
 #include "app/UserLevel.h"
 
 namespace oxalis {
@@ -12,6 +12,10 @@ AccessCodeDialog::AccessCodeDialog(Core& core, QWidget* parent) : QDialog(parent
   setObjectName("Saisie_Code");
   setModal(true);
   auto* column = new QVBoxLayout(this);
+  userCode_ = new QLabel(this);
+  userCode_->setObjectName("UserCodeId");
+  userCode_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  column->addWidget(userCode_);
   column->addWidget(new QLabel("Access code:", this));
   auto* row = new QHBoxLayout;
   code_ = new QLineEdit(this);
@@ -20,17 +24,27 @@ AccessCodeDialog::AccessCodeDialog(Core& core, QWidget* parent) : QDialog(parent
   enter_ = new QPushButton("Enter", this);
   enter_->setObjectName("Valide_Code");
   enter_->setDefault(true);
+  cancel_ = new QPushButton("Cancel", this);
+  cancel_->setObjectName("Cancel");
+  cancel_->setAutoDefault(false);
   row->addWidget(code_);
   row->addWidget(enter_);
+  row->addWidget(cancel_);
   column->addLayout(row);
 
+  connect(code_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { core_.accessCode.code = text.toStdString(); });
   const auto validate = [this] {
     const std::string typed = code_->text().toStdString();
-    validateLevelCode(core_, typed);
-    done(QDialog::Accepted);
+    if (validateLevelCode(core_, typed)) {
+      done(QDialog::Accepted);
+    } else {
+      code_->setFocus();
+    }
   };
   connect(enter_, &QPushButton::clicked, this, validate);
   connect(code_, &QLineEdit::returnPressed, this, validate);
+  connect(cancel_, &QPushButton::clicked, this, &AccessCodeDialog::reject);
 
   subscription_ = core_.accessCode.changed.subscribe([this] { render(); });
   render();
@@ -44,7 +58,9 @@ void AccessCodeDialog::reject() {
 
 void AccessCodeDialog::render() {
   const AccessCodeModel& model = core_.accessCode;
-  setWindowTitle(QString::fromStdString(model.caption));
+  setWindowTitle(qs(model.caption));
+  userCode_->setText(qs(model.caption));
+  if (code_->text() != qs(model.code)) code_->setText(qs(model.code));
   if (model.masked) {
     code_->setEchoMode(QLineEdit::Password);
     code_->setStyleSheet("lineedit-password-character: 88");  // "X"

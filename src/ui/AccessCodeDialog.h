@@ -2,6 +2,7 @@
 // The access-code window `Saisie_Code`: the code for the level asked for in
 // the "&Level" menu. Master codes show as "X".
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -15,6 +16,10 @@ class AccessCodeDialog : public QDialog {
   AccessCodeDialog(Core& core, QWidget* parent);
   QLineEdit* codeBox() const { return code_; }
   QPushButton* enterButton() const { return enter_; }
+  QPushButton* cancelButton() const { return cancel_; }
+  // The body line with the module's user code, as in the caption (a title
+  // bar may be too short to show it).
+  QLabel* userCodeLabel() const { return userCode_; }
 
  protected:
   void reject() override;
@@ -23,8 +28,10 @@ class AccessCodeDialog : public QDialog {
   void render();
 
   Core& core_;
+  QLabel* userCode_ = nullptr;
   QLineEdit* code_ = nullptr;
   QPushButton* enter_ = nullptr;
+  QPushButton* cancel_ = nullptr;
   Subscription subscription_;
 };
 

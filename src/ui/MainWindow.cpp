@@ -148,10 +148,10 @@ void MainWindow::buildMenus() {
   addEntry(tools, "MenuSetup", "&Setup", [] {});
   QMenu* level = tools->addMenu("&Level");
   level->setObjectName("Niveau");
-  addEntry(level, "NiveauBasic", "&Basic", [this] { askForLevel(kLevelBasic); });
-  addEntry(level, "NiveauNormal", "&Normal", [this] { askForLevel(kLevelNormal); });
-  addEntry(level, "NiveauExpert", "&Expert", [this] { askForLevel(kLevelExpert); });
-  addEntry(level, "NiveauHyperUser", "&Master", [this] { askForLevel(kLevelMaster); });
+  addEntry(level, "NiveauBasic", "&Basic", [this] { askForLevel(kLevelBasic); })->setCheckable(true);
+  addEntry(level, "NiveauNormal", "&Normal", [this] { askForLevel(kLevelNormal); })->setCheckable(true);
+  addEntry(level, "NiveauExpert", "&Expert", [this] { askForLevel(kLevelExpert); })->setCheckable(true);
+  addEntry(level, "NiveauHyperUser", "&Master", [this] { askForLevel(kLevelMaster); })->setCheckable(true);
   addEntry(tools, "Firmware", "&Firmware", [this] { firmwareClick(core_); });
 
   QAction* about = menuBar()->addAction("&About");
@@ -180,9 +180,13 @@ void MainWindow::buildToolbar() {
 }
 
 void MainWindow::askForLevel(std::uint8_t level) {
+  // Qt has just ticked the chosen entry; the tick follows the level only
+  // once its code is accepted.
+  render();
   requestLevel(core_, level);
   AccessCodeDialog dialog(core_, this);
   dialog.exec();
+  render();
 }
 
 void MainWindow::showAbout() {
@@ -214,6 +218,9 @@ void MainWindow::render() {
   renderEntry(actions_.at("QTX_OffLine"), model_.qtxOffLine);
   renderEntry(actions_.at("MenuSetup"), model_.menuSetup);
   renderEntry(actions_.at("Firmware"), model_.firmware);
+  const auto levels = levelMenu(core_);
+  const std::array<QString, 4> levelNames{"NiveauBasic", "NiveauNormal", "NiveauExpert", "NiveauHyperUser"};
+  for (std::size_t i = 0; i < levels.size(); ++i) renderEntry(actions_.at(levelNames[i]), levels[i]);
   for (const ToolButton& button : model_.toolbar) {
     if (button.separator) continue;
     QAction* action = toolActions_.at(qs(button.key));
@@ -241,7 +248,17 @@ void MainWindow::closeWithoutQuestions() {
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!shutDown_) {
     shutDown_ = true;
-    const ShutdownReport report = shutdown(core_, interactiveClose_);
+    ShutdownReport report = shutdown(core_, interactiveClose_);
+    // A shutdown signal that came while the question was open: the samples
+    // go to the recovery file rather than being dropped.
+    if (report.cancelled && !interactiveClose_) report = shutdown(core_, false);
+    if (report.cancelled) {
+      // Cancel, a cancelled save dialog or a failed save: the window and
+      // its samples stay.
+      shutDown_ = false;
+      event->ignore();
+      return;
+    }
     if (!report.recoveryFile.empty())
       qInfo("Unsaved samples were written to the recovery data file %s", report.recoveryFile.c_str());
     if (!report.error.empty()) qWarning("%s", report.error.c_str());

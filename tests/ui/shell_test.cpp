@@ -1,5 +1,6 @@
 // The main window's menus, tool bar, access-code window and about box.
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -10,7 +11,9 @@
 #include "AboutDialog.h"
 #include "AccessCodeDialog.h"
 #include "CoreFixture.h"
+#include "QtDialogs.h"
 #include "Screenshot.h"
+#include "TempFolder.h"
 #include "MainWindow.h"
 #include "app/UserLevel.h"
 
@@ -25,6 +28,7 @@ class ShellTest : public QObject {
     QCOMPARE(window.action("DataOpen")->text(), QString("&Open"));
     QCOMPARE(window.action("DataOpen")->shortcut(), QKeySequence(QKeySequence::Open));
     QCOMPARE(window.action("DataSaveAs")->shortcut(), QKeySequence("Ctrl+Shift+S"));
+    QCOMPARE(window.action("DataSaveAs")->text(), QString("Save &As"));
     QCOMPARE(window.action("Exit")->shortcut(), QKeySequence("Ctrl+Q"));
     QCOMPARE(window.action("NiveauHyperUser")->text(), QString("&Master"));
     QCOMPARE(window.action("About")->text(), QString("&About"));
@@ -49,6 +53,66 @@ class ShellTest : public QObject {
     QVERIFY(!window.action("DataNew")->isEnabled());
     QVERIFY(window.toolButton("Stop_Record")->isEnabled());
     test::saveScreenshot(window, "main_window_recording.png");
+  }
+
+  // Escape, or the box's close button, on a question that has Cancel
+  // answers Cancel, never No.
+  void escapeOnAQuestionIsCancel() {
+    QtDialogs dialogs;
+    for (const bool useCloseButton : {false, true}) {
+      QTimer::singleShot(0, [useCloseButton] {
+        QWidget* box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        if (useCloseButton)
+          box->close();
+        else
+          QTest::keyClick(box, Qt::Key_Escape);
+      });
+      QCOMPARE(dialogs.question("Data not saved. Do you want save them?", "Save Data", QuestionButtons::YesNoCancel,
+                                MessageIcon::Question),
+               Answer::Cancel);
+    }
+  }
+
+  void closingWithUnsavedDataStaysOpenUnlessLetGo() {
+    test::TempFolder folder;
+    test::CoreFixture f;
+    f.core.state.appFolder = folder.path().string();
+    f.core.start();
+    MainWindow window(f.core);
+    window.show();
+    f.core.state.dataNotSaved = true;
+    f.dialogs.answers = {Answer::Cancel};
+    QVERIFY(!window.close());
+    QVERIFY(window.isVisible());
+    QVERIFY(f.core.state.dataNotSaved);
+    f.dialogs.answers = {Answer::No};
+    QVERIFY(window.close());
+    QCOMPARE(f.dialogs.questions.size(), std::size_t{2});
+  }
+
+  void levelMenuTicksTheCurrentLevel() {
+    test::CoreFixture f;
+    f.core.start();
+    MainWindow window(f.core);
+    const auto ticked = [&window] {
+      QStringList out;
+      for (const char* name : {"NiveauBasic", "NiveauNormal", "NiveauExpert", "NiveauHyperUser"})
+        if (window.action(name)->isChecked()) out << name;
+      return out;
+    };
+    QCOMPARE(ticked(), QStringList{"NiveauExpert"});
+    // Choosing Basic and leaving the code window keeps the tick on Expert.
+    QTimer::singleShot(0, [] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      QVERIFY(dialog);
+      QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    window.action("NiveauBasic")->trigger();
+    QCOMPARE(ticked(), QStringList{"NiveauExpert"});
+    requestLevel(f.core, kLevelMaster);
+    validateLevelCode(f.core, "482913");
+    QCOMPARE(ticked(), QStringList{"NiveauHyperUser"});
   }
 
   // A 1024 x 768 screen, less the window frame and the desktop's panel:
@@ -97,8 +161,27 @@ class ShellTest : public QObject {
     f.core.accessCode.caption = "User Code ID: 24321";
     f.core.accessCode.changed.notify();
     QCOMPARE(dialog.windowTitle(), QString("User Code ID: 24321"));
+    QCOMPARE(dialog.userCodeLabel()->text(), QString("User Code ID: 24321"));
     QCOMPARE(dialog.codeBox()->echoMode(), QLineEdit::Normal);
     test::saveScreenshot(dialog, "access_code_normal.png");
+  }
+
+  void wrongCodeKeepsTheWindowOpenAndCancelCloses() {
+    test::CoreFixture f;
+    f.core.start();
+    requestLevel(f.core, kLevelNormal);
+    AccessCodeDialog dialog(f.core, nullptr);
+    dialog.show();
+    QTest::keyClicks(dialog.codeBox(), "12");
+    QTest::mouseClick(dialog.enterButton(), Qt::LeftButton);
+    QCOMPARE(f.dialogs.messages.at(0).text, std::string("Wrong Code"));
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.codeBox()->text(), QString());
+    QCOMPARE(f.core.state.userLevel, std::uint8_t{kLevelExpert});
+    QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(!f.core.accessCode.visible);
+    QCOMPARE(f.core.state.userLevel, std::uint8_t{kLevelExpert});
   }
 
   void aboutBoxShowsTheHistoryInAFixedFont() {

@@ -26,6 +26,7 @@ struct AppState {
   bool dataNotSaved = false;    // recorded samples exist that were not saved
   bool dataFileOpened = false;  // the trace holds samples read from a data file
   bool afrTenfold = false;      // the data file last read stores A/F x 10
+  std::string dataFileOfThisRun;  // the data file this run last opened or saved: "Save" replaces it unasked
   std::string dataFolder;       // folder of the data file dialogs
   std::string setupFolder;      // folder of the setup archive dialogs
   std::string setupFileName = "Default.OXS";

@@ -15,6 +15,8 @@ namespace {
 
 constexpr const char* kDefaultName = "default.DA1";
 
+constexpr const char* kDataFilter = "Data file (*.DA1)|*.DA1";
+
 bool writeTo(Core& core, const std::string& file) {
   const FileResult result = saveDataFile(core, file);
   if (!result.ok) {
@@ -22,6 +24,7 @@ bool writeTo(Core& core, const std::string& file) {
     return false;
   }
   core.state.dataNotSaved = false;
+  core.state.dataFileOfThisRun = file;
   return true;
 }
 
@@ -30,13 +33,38 @@ FileDialogRequest dataDialog(const Core& core, const char* title, const char* fi
   request.title = title;
   request.filter = filter;
   request.defaultExtension = "DA1";
-  request.startFolder = core.state.dataFolder;
+  request.startFolder = dataFolderOrAppFolder(core);
   return request;
+}
+
+std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+// "Save" on a name this run neither opened nor saved (the "Default.DA1"
+// that "New" proposes, or a name kept from an earlier run) would replace
+// someone's file unasked. True to write it.
+bool mayReplace(Core& core, const std::string& file) {
+  std::error_code ec;
+  if (file == core.state.dataFileOfThisRun || !std::filesystem::exists(file, ec)) return true;
+  return core.platform.dialogs.question("The file " + file + " already exists.\nDo you want to replace it?",
+                                        "Save Data", QuestionButtons::YesNo,
+                                        MessageIcon::Warning) == Answer::Yes;
 }
 
 }  // namespace
 
 std::string FolderOfPath(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
+
+std::string dataFolderOrAppFolder(const Core& core) {
+  std::error_code ec;
+  const std::string& data = core.state.dataFolder;
+  if (!data.empty() && std::filesystem::is_directory(data, ec)) return data;
+  return core.state.appFolder;
+}
+
+std::string fileTimeStamp(const DateTime& t) {
+  return std::to_string(t.year) + "-" + twoDigits(t.month) + "-" + twoDigits(t.day) + " " + twoDigits(t.hour) +
+         "-" + twoDigits(t.minute) + "-" + twoDigits(t.second);
+}
 
 bool offerToSaveData(Core& core) {
   if (!core.state.dataNotSaved) return true;
@@ -68,14 +96,14 @@ bool dataNew(Core& core) {
   state.dataNotSaved = false;
   state.dataFileOpened = false;
   clearTraceData(core);
-  state.dataFileName = (std::filesystem::path(state.dataFolder) / "Default.DA1").string();
+  state.dataFileName = (std::filesystem::path(dataFolderOrAppFolder(core)) / "Default.DA1").string();
   showFileInCaption(core.mainWindow, core.state.dataFileName);
   return true;
 }
 
 bool dataOpen(Core& core) {
   if (!offerToSaveData(core)) return false;
-  FileDialogRequest request = dataDialog(core, "Open Data File", "Setup Archive(*.DA1)|*.DA1");
+  FileDialogRequest request = dataDialog(core, "Open Data File", kDataFilter);
   const auto file = core.platform.dialogs.openFile(request);
   return file && dataOpenFile(core, *file);
 }
@@ -101,18 +129,22 @@ bool dataOpenFile(Core& core, const std::string& file) {
   core.updateMemoryText();
   state.dataNotSaved = false;
   state.dataFileOpened = true;
+  state.dataFileOfThisRun = *file;
   return true;
 }
 
 bool dataSave(Core& core) {
   const std::string& name = core.state.dataFileName;
   if (name.empty() || name == kDefaultName) return dataSaveAs(core);
+  // "No" leaves the file alone and asks for another name.
+  if (!mayReplace(core, name)) return dataSaveAs(core);
   return writeTo(core, name);
 }
 
 bool dataSaveAs(Core& core) {
-  FileDialogRequest request = dataDialog(core, "Save as", "Setup archive (*.DA1)|*.DA1");
-  request.fileName = "Default";
+  FileDialogRequest request = dataDialog(core, "Save as", kDataFilter);
+  // A new name for every recording, so that one never replaces another.
+  request.fileName = fileTimeStamp(core.platform.clock.now()) + ".DA1";
   request.promptOverwrite = true;
   const auto file = core.platform.dialogs.saveFile(request);
   if (!file) return false;

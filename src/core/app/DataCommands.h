@@ -2,6 +2,8 @@
 // The data menu: "New", "Open", "Save", "Save As".
 #include <string>
 
+#include "platform/Clock.h"
+
 namespace oxalis {
 
 class Core;
@@ -23,6 +25,13 @@ bool offerToSaveData(Core& core);
 
 // The folder of a file path, on the platform's separator.
 std::string FolderOfPath(const std::string& path);
+
+// Where the data file dialogs open and "Default.DA1" lands: the data folder
+// when it is an existing folder, otherwise the app folder.
+std::string dataFolderOrAppFolder(const Core& core);
+
+// "2026-12-08 14-30-05": a date and time that sorts and fits in a file name.
+std::string fileTimeStamp(const DateTime& time);
 
 // Empties the trace buffer and puts the window back at its start.
 void clearTraceData(Core& core);

@@ -1,6 +1,7 @@
 #include "app/MainMenu.h"
 
 #include "app/Core.h"
+#include "app/AppState.h"
 #include "app/Recording.h"
 #include "app/DataCommands.h"
 
@@ -19,13 +20,19 @@ void toolbarClick(Core& core, std::string_view key) {
 void firmwareClick(Core& core) {
   auto& dialogs = core.platform.dialogs;
   if (!core.link.state.linkUp) {
-    dialogs.message("Communication with Oxalis must be reach before open the firmware update window", "Warning",
-                    MessageIcon::Warning);
+    dialogs.message("Communication with Oxalis must be established before opening the firmware update window",
+                    "Warning", MessageIcon::Warning);
     return;
   }
   if (!Core::firmwareWindowAvailable)
     dialogs.message("Firmware updates are not available in this version of Oxalis Monitor.", "Message",
                     MessageIcon::Information);
+}
+
+std::array<MenuEntry, 4> levelMenu(const Core& core) {
+  std::array<MenuEntry, 4> entries{{{"&Basic"}, {"&Normal"}, {"&Expert"}, {"&Master"}}};
+  for (std::size_t i = 0; i < entries.size(); ++i) entries[i].checked = core.state.userLevel == i + kLevelBasic;
+  return entries;
 }
 
 }  // namespace oxalis

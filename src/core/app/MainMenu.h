@@ -1,7 +1,10 @@
 #pragma once
 // The main window's menu entries and tool-bar buttons that are not plain
 // calls of another subsystem.
+#include <array>
 #include <string_view>
+
+#include "app/MainWindowModel.h"
 
 namespace oxalis {
 
@@ -13,5 +16,9 @@ void toolbarClick(Core& core, std::string_view key);
 
 // "&Firmware": only with a module connected.
 void firmwareClick(Core& core);
+
+// The "&Level" submenu: Basic, Normal, Expert, Master (`NiveauBasic` ..
+// `NiveauHyperUser`), the current level ticked.
+std::array<MenuEntry, 4> levelMenu(const Core& core);
 
 }  // namespace oxalis

@@ -66,7 +66,7 @@ struct MainWindowModel {
   MenuEntry dataNew{"&New"};
   MenuEntry dataOpen{"&Open"};
   MenuEntry dataSave{"&Save"};
-  MenuEntry dataSaveAs{"&Save As"};
+  MenuEntry dataSaveAs{"Save &As"};
   MenuEntry dataExportCsv{"&Export CSV..."};
   MenuEntry oxalisOffLine{"&Oxalis"};
   MenuEntry panoraOffLine{"&Panora"};

@@ -10,17 +10,22 @@ namespace oxalis {
 
 namespace {
 
-std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
 // "<data folder>/Recovery 2026-12-08 17-45-03.DA1", in the data folder when
 // it exists, otherwise the app folder.
 std::filesystem::path recoveryPath(const Core& core) {
-  std::error_code ec;
-  std::filesystem::path folder = core.state.dataFolder;
-  if (folder.empty() || !std::filesystem::is_directory(folder, ec)) folder = core.state.appFolder;
-  const DateTime t = core.platform.clock.now();
-  return folder / ("Recovery " + std::to_string(t.year) + "-" + twoDigits(t.month) + "-" + twoDigits(t.day) + " " +
-                   twoDigits(t.hour) + "-" + twoDigits(t.minute) + "-" + twoDigits(t.second) + ".DA1");
+  return std::filesystem::path(dataFolderOrAppFolder(core)) /
+         ("Recovery " + fileTimeStamp(core.platform.clock.now()) + ".DA1");
+}
+
+// The unsaved-data question at close. True to go on closing: the samples
+// were saved or the user let them go.
+bool offerToSaveBeforeClosing(Core& core) {
+  switch (core.platform.dialogs.question("Data not saved. Do you want save them?", "Save Data",
+                                         QuestionButtons::YesNoCancel)) {
+    case Answer::Yes: return dataSaveAs(core);  // false when the dialog was cancelled or the save failed
+    case Answer::No: return true;
+    default: return false;
+  }
 }
 
 }  // namespace
@@ -34,11 +39,10 @@ ShutdownReport shutdown(Core& core, bool interactive) {
   AppState& state = core.state;
   if (state.dataNotSaved) {
     if (interactive) {
-      // Shutdown goes on whatever the answer, and whether the file dialog
-      // is cancelled or not.
-      if (core.platform.dialogs.question("Data not saved. Do you want save them?", "Save Data",
-                                         QuestionButtons::YesNo) == Answer::Yes)
-        dataSaveAs(core);
+      if (!offerToSaveBeforeClosing(core)) {
+        report.cancelled = true;
+        return report;
+      }
     } else {
       const std::filesystem::path file = recoveryPath(core);
       const FileResult written = saveDataFile(core, file);

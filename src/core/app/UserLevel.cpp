@@ -54,13 +54,9 @@ void requestLevel(Core& core, std::uint8_t level) {
   access.changed.notify();
 }
 
-void validateLevelCode(Core& core, std::string_view typed) {
+bool validateLevelCode(Core& core, std::string_view typed) {
   AccessCodeModel& access = core.accessCode;
   AppState& state = core.state;
-  // Close first: the message box below runs a nested event loop.
-  access.visible = false;
-  access.changed.notify();
-
   const double number = ReadLeadingNumber(typed);
   const std::uint8_t level = access.requestedLevel;
   bool accepted = false;
@@ -75,9 +71,18 @@ void validateLevelCode(Core& core, std::string_view typed) {
              core.link.commands.writeParams(memory_map::kStoredUserLevel, std::string_view(&byte, 1)));
     }
   }
-  if (accepted) state.userLevel = level;
+  if (!accepted) {
+    // The window stays for another try: a typing slip costs no new request.
+    access.code.clear();
+    access.changed.notify();
+    core.platform.dialogs.message("Wrong Code", "Level Code", MessageIcon::Error);
+    return false;
+  }
+  access.visible = false;
+  access.changed.notify();
+  state.userLevel = level;
   ApplyUserLevel(core);
-  if (!accepted) core.platform.dialogs.message("Wrong Code", "Level Code", MessageIcon::Error);
+  return true;
 }
 
 void cancelLevelCode(Core& core) {

@@ -25,12 +25,14 @@ void ApplyUserLevel(Core& core);
 // which reads the module's user-code identifier.
 void requestLevel(Core& core, std::uint8_t level);
 
-// "Enter" in the access-code window with the typed text. A wrong code says
-// "Wrong Code" and keeps the level; a right lower-level code is stored in
-// the module. The window closes in every case.
-void validateLevelCode(Core& core, std::string_view typed);
+// "Enter" in the access-code window with the typed text. A right code sets
+// the level (a lower level is also stored in the module) and closes the
+// window; a wrong one says "Wrong Code", keeps the level and leaves the
+// window open, its code box emptied, for another try. True when the window
+// closes.
+bool validateLevelCode(Core& core, std::string_view typed);
 
-// Esc in the access-code window: closes it without change.
+// Esc or "Cancel" in the access-code window: closes it without change.
 void cancelLevelCode(Core& core);
 
 }  // namespace oxalis

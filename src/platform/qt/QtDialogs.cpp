@@ -59,6 +59,9 @@ Answer QtDialogs::question(const std::string& text, const std::string& title, Qu
     case QuestionButtons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
   }
   QMessageBox box(toQt(icon), qs(title), qs(text), set, parent_);
+  // Escape and the close box mean Cancel wherever there is one; left to
+  // itself the box would take No, the answer that drops data.
+  if (set.testFlag(QMessageBox::Cancel)) box.setEscapeButton(QMessageBox::Cancel);
   switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;

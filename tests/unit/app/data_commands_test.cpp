@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "CoreFixture.h"
+#include "TempFolder.h"
 #include "app/Recording.h"
 #include "app/DataCommands.h"
 #include "files/DataFile.h"
@@ -43,7 +44,6 @@ TEST_F(DataCommandsTest, SaveRightAfterStartAsksForAName) {
   EXPECT_TRUE(dataSave(core));
   ASSERT_EQ(dialogs.fileRequests.size(), 1u);
   EXPECT_EQ(dialogs.fileRequests[0].title, "Save as");
-  EXPECT_EQ(dialogs.fileRequests[0].fileName, "Default");
   EXPECT_TRUE(dialogs.fileRequests[0].promptOverwrite);
   EXPECT_TRUE(std::filesystem::exists(folder / "run1.DA1"));
   EXPECT_FALSE(core.state.dataNotSaved);
@@ -56,6 +56,61 @@ TEST_F(DataCommandsTest, AfterNewSaveWritesDefaultInTheDataFolderWithoutADialog)
   EXPECT_TRUE(dataSave(core));
   EXPECT_TRUE(dialogs.fileRequests.empty());
   EXPECT_TRUE(std::filesystem::exists(folder / "Default.DA1"));
+}
+
+TEST_F(DataCommandsTest, SaveAfterNewAsksBeforeReplacingAFileThisRunDidNotWrite) {
+  test::WriteBytes(folder / "Default.DA1", "an earlier run's recording");
+  EXPECT_TRUE(dataNew(core));
+  record(2);
+  dialogs.answers = {Answer::No};  // then the "Save as" dialog is cancelled
+  EXPECT_FALSE(dataSave(core));
+  ASSERT_EQ(dialogs.questions.size(), 1u);
+  EXPECT_EQ(dialogs.questions[0].text,
+            "The file " + (folder / "Default.DA1").string() + " already exists.\nDo you want to replace it?");
+  EXPECT_EQ(dialogs.fileRequests.size(), 1u);
+  EXPECT_EQ(test::ReadBytes(folder / "Default.DA1"), "an earlier run's recording");
+  EXPECT_TRUE(core.state.dataNotSaved);
+
+  dialogs.answers = {Answer::Yes};
+  EXPECT_TRUE(dataSave(core));
+  EXPECT_NE(test::ReadBytes(folder / "Default.DA1").find("Korvane"), std::string::npos);
+  record(1);
+  EXPECT_TRUE(dataSave(core));  // this run's own file: replaced without a question
+  EXPECT_EQ(dialogs.questions.size(), 2u);
+}
+
+TEST_F(DataCommandsTest, NewWithoutAUsableDataFolderPutsDefaultInTheAppFolder) {
+  const test::TempFolder app;
+  core.state.appFolder = app.path().string();
+  for (const std::string& dataFolder : {std::string(), (folder / "gone").string()}) {
+    SCOPED_TRACE("data folder \"" + dataFolder + "\"");
+    core.state.dataFolder = dataFolder;
+    const bool inWorkingFolder = std::filesystem::exists("Default.DA1");
+    EXPECT_TRUE(dataNew(core));
+    EXPECT_EQ(core.state.dataFileName, (app / "Default.DA1").string());
+    record(2);
+    EXPECT_TRUE(dataSave(core));
+    EXPECT_TRUE(std::filesystem::exists(app / "Default.DA1"));
+    EXPECT_EQ(std::filesystem::exists("Default.DA1"), inWorkingFolder);
+  }
+}
+
+TEST_F(DataCommandsTest, DataFileDialogsSayDataFileAndOpenInTheDataFolder) {
+  const test::TempFolder app;
+  core.state.appFolder = app.path().string();
+  dataSaveAs(core);
+  dataOpen(core);
+  core.state.dataFolder.clear();
+  dataSaveAs(core);
+  ASSERT_EQ(dialogs.fileRequests.size(), 3u);
+  for (const FileDialogRequest& request : dialogs.fileRequests) {
+    EXPECT_EQ(request.filter, "Data file (*.DA1)|*.DA1");
+    EXPECT_EQ(request.defaultExtension, "DA1");
+  }
+  EXPECT_EQ(dialogs.fileRequests[0].fileName, "2026-12-08 14-30-05.DA1");  // the clock's date and time
+  EXPECT_EQ(dialogs.fileRequests[0].startFolder, folder.string());
+  EXPECT_EQ(dialogs.fileRequests[1].startFolder, folder.string());
+  EXPECT_EQ(dialogs.fileRequests[2].startFolder, app.path().string());  // no data folder yet
 }
 
 TEST_F(DataCommandsTest, NewWithUnsavedDataAsksAndCancelKeepsEverything) {

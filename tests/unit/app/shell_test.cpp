@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "CoreFixture.h"
 #include "app/AboutText.h"
@@ -56,7 +57,7 @@ TEST(Firmware, WithoutLinkShowsTheWarning) {
   firmwareClick(f.core);
   ASSERT_EQ(f.dialogs.messages.size(), 1u);
   EXPECT_EQ(f.dialogs.messages[0].text,
-            "Communication with Oxalis must be reach before open the firmware update window");
+            "Communication with Oxalis must be established before opening the firmware update window");
   EXPECT_EQ(f.dialogs.messages[0].title, "Warning");
 }
 
@@ -128,16 +129,48 @@ TEST_F(StartupTest, ClosedPortWritesNoComLine) {
   EXPECT_EQ(settingsText().find("[COM]:"), std::string::npos);
 }
 
-TEST_F(StartupTest, UnsavedDataIsOfferedAndShutdownGoesOnWhateverTheAnswer) {
-  core.start();
-  core.state.dataNotSaved = true;
-  dialogs.answers = {Answer::Yes};  // then the file dialog is cancelled
-  shutdown(core, true);
-  ASSERT_EQ(dialogs.questions.size(), 1u);
-  EXPECT_EQ(dialogs.questions[0].text, "Data not saved. Do you want save them?");
-  EXPECT_EQ(dialogs.questions[0].title, "Save Data");
-  EXPECT_EQ(dialogs.fileRequests.size(), 1u);
-  EXPECT_TRUE(std::filesystem::exists(folder / "OXL_Monitor.ini"));
+// The unsaved-data question at close: Yes saves and closes, No closes, and
+// every way of not saving (Cancel or Escape, a cancelled dialog, a failed
+// save) keeps the tool open with its samples.
+TEST_F(StartupTest, ClosingWithUnsavedDataClosesOnlyWhenSavedOrLetGo) {
+  struct Case {
+    const char* name;
+    Answer answer;
+    std::optional<std::string> file;  // the save dialog's answer
+    bool closes;
+  };
+  const Case cases[] = {
+      {"Cancel or Escape", Answer::Cancel, std::nullopt, false},
+      {"Yes, dialog cancelled", Answer::Yes, std::nullopt, false},
+      {"Yes, save failed", Answer::Yes, (folder / "no-such-folder" / "run.DA1").string(), false},
+      {"Yes, saved", Answer::Yes, (folder / "run.DA1").string(), true},
+      {"No", Answer::No, std::nullopt, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::CoreFixture f;
+    f.core.state.appFolder = folder.string();
+    f.core.start();
+    f.port.open(3);
+    f.core.state.recording = true;
+    for (int i = 0; i < 5; ++i) f.core.recordLiveSample();
+    f.dialogs.answers = {c.answer};
+    f.dialogs.files = {c.file};
+    std::filesystem::remove(folder / "OXL_Monitor.ini");
+
+    const ShutdownReport report = shutdown(f.core, true);
+    ASSERT_EQ(f.dialogs.questions.size(), 1u);
+    EXPECT_EQ(f.dialogs.questions[0].text, "Data not saved. Do you want save them?");
+    EXPECT_EQ(f.dialogs.questions[0].title, "Save Data");
+    EXPECT_EQ(report.cancelled, !c.closes);
+    EXPECT_EQ(f.port.isOpen(), !c.closes);
+    EXPECT_EQ(std::filesystem::exists(folder / "OXL_Monitor.ini"), c.closes);
+    if (!c.closes) {
+      EXPECT_TRUE(f.core.state.dataNotSaved);
+      EXPECT_TRUE(f.core.state.recording);
+      EXPECT_EQ(f.core.trace.buffer.sampleCount, 5);
+    }
+  }
 }
 
 TEST_F(StartupTest, ClosingWithoutQuestionsWritesUnsavedSamplesToARecoveryFile) {

@@ -52,16 +52,22 @@ TEST_F(UserLevelTest, LowerLevelCodeIsStoredInTheModule) {
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(UserLevelTest, WrongCodeKeepsTheLevel) {
+TEST_F(UserLevelTest, WrongCodeKeepsTheLevelAndTheWindowForAnotherTry) {
   core.state.userLevel = kLevelExpert;
   askFor(kLevelBasic);
   sent();
-  validateLevelCode(core, "12");
+  core.accessCode.code = "12";
+  EXPECT_FALSE(validateLevelCode(core, "12"));
   EXPECT_EQ(core.state.userLevel, kLevelExpert);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "Wrong Code");
   EXPECT_EQ(dialogs.messages[0].title, "Level Code");
   EXPECT_TRUE(sent().empty());
+  EXPECT_TRUE(core.accessCode.visible);
+  EXPECT_EQ(core.accessCode.code, "");
+  EXPECT_TRUE(validateLevelCode(core, std::to_string(20517 + kLevelCodeMultiplier)));
+  EXPECT_EQ(core.state.userLevel, kLevelBasic);
+  EXPECT_FALSE(core.accessCode.visible);
 }
 
 TEST_F(UserLevelTest, MasterCodeOnlyForMaster) {
