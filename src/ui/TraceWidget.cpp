@@ -202,6 +202,9 @@ TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
   timeBase_->setEditable(true);
   timeBase_->setInsertPolicy(QComboBox::NoInsert);
   timeBase_->addItems({"5s", "10s", "20s", "50s", "100s", "200s", "500s"});
+  // Wide enough for any span a zoom leaves on screen, "1299.98s" at most.
+  timeBase_->setMinimumContentsLength(8);
+  timeBase_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   controls->addWidget(timeBase_);
   connect(timeBase_, &QComboBox::activated, this,
           [this](int i) { TimeBase_Click(core_.trace, timeBase_->itemText(i).toStdString()); });

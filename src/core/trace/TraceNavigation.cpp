@@ -142,11 +142,15 @@ std::int64_t stripSample(const Trace& trace, int x) {
 }
 
 // The window dragged along the strip: its start goes where the strip was
-// taken hold of, less the grab.
+// taken hold of, less the grab. Past the recording it stops a tenth of its
+// width after the newest sample, where a page jump would leave it, so that
+// the strip never leads to an empty window.
 void followStrip(Trace& trace, int x) {
   TraceBuffer& buffer = trace.buffer;
   const std::int32_t start = buffer.viewStart;
-  moveWindow(buffer, stripSample(trace, x) - buffer.stripGrab);
+  const std::int64_t width = std::int64_t{buffer.viewEnd} - buffer.viewStart;
+  const std::int64_t latestStart = std::int64_t{buffer.sampleCount} + width / 10 - width;
+  moveWindow(buffer, std::min(stripSample(trace, x) - buffer.stripGrab, std::max<std::int64_t>(latestStart, 0)));
   if (buffer.viewStart != start) repaintView(trace);
 }
 

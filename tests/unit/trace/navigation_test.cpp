@@ -375,7 +375,8 @@ TEST_F(TraceChannelChoice, ChannelTickIsKeptInTheSlotAndDrawn) {
 // The strip spans the ring's 65000 samples over its 1000 pixels: 65 samples
 // a pixel. A press beside the box centres the window there; a press on the
 // box takes hold of it, and moving with the button held drags it, its
-// width kept and within the samples the ring holds.
+// width kept, within the samples the ring holds and no further than a
+// tenth of the width past the newest.
 TEST_F(TraceOverviewStrip, AClickOrADragMovesTheWindowAlongTheRing) {
   fillFlat(40000);
   setView(1000, 2000);  // the box spans pixels 15..31
@@ -394,8 +395,8 @@ TEST_F(TraceOverviewStrip, AClickOrADragMovesTheWindowAlongTheRing) {
            Step{Step::Move, 400, false, 0},       // released: nothing moves
            Step{Step::Press, 8, true, 0},         // on the box: taken hold of
            Step{Step::Move, 18, true, 650},       // 10 px on, as grabbed
-           Step{Step::Move, 5000, true, 64000},   // stops at the ring's end
-           Step{Step::Release, 5000, false, 64000},
+           Step{Step::Move, 5000, true, 39100},   // stops just past the newest sample
+           Step{Step::Release, 5000, false, 39100},
        }) {
     if (s.kind == Step::Press) Ctrl_Zoom_MouseDown(core.trace, s.x);
     if (s.kind == Step::Move) Ctrl_Zoom_MouseMove(core.trace, s.x, s.held);
