@@ -1,5 +1,6 @@
 // Steering the trace: the cursor and its value boxes, zoom with the right
-// button, panning with the left, the time base and the choice of curves.
+// button, panning with the left, the overview strip, the time base and the
+// choice of curves.
 #include <algorithm>
 
 #include "TraceTestSupport.h"
