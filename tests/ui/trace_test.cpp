@@ -2,7 +2,6 @@
 // overview box, zoom, pan and cursor with the mouse, time bases; the time
 // axis and the strip; channel values on screen.
 #include <QDir>
-#include <QLineEdit>
 #include <QTest>
 
 #include "CoreFixture.h"
@@ -92,9 +91,10 @@ class TraceTest : public QObject {
     test::saveScreenshot(window, "trace_cursor.png");
   }
 
-  // From the top: the cursor band, the trace, its time axis, the strip,
-  // none over another; the time-base box names the span on screen.
-  void axisAndStripLieUnderTheTraceAndTheBoxNamesTheSpan() {
+  // Under the trace lie its time axis and then the strip, none over
+  // another; a click on the strip moves the view; a right drag shows the
+  // rectangle it will zoom in on until released.
+  void axisStripAndZoomRectangle() {
     test::CoreFixture f;
     f.core.start();
     MainWindow window(f.core);
@@ -102,56 +102,21 @@ class TraceTest : public QObject {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     TraceWidget* trace = window.trace();
-    const QRect area = trace->oscillo()->geometry();
-    const QRect axis = trace->timeAxis()->geometry();
-    const QRect strip = trace->overviewStrip()->geometry();
-    QCOMPARE(axis.top(), area.bottom() + 1);
-    QCOMPARE(strip.top(), axis.bottom() + 1);
-    QVERIFY(axis.height() >= f.core.trace.view.textHeight + kTimeAxisTextTop);
-    QCOMPARE(trace->timeBase()->currentText(), QString("20s"));
+    OverviewStrip* strip = trace->overviewStrip();
+    QCOMPARE(trace->timeAxis()->geometry().top(), trace->oscillo()->geometry().bottom() + 1);
+    QCOMPARE(strip->geometry().top(), trace->timeAxis()->geometry().bottom() + 1);
 
-    QTest::mouseClick(trace->oscillo(), Qt::RightButton, {}, QPoint(300, 50));  // zoom out 2.2 times
-    QCOMPARE(trace->timeBase()->currentText(), QString(f.core.trace.view.spanText.c_str()));
-    QVERIFY(trace->timeBase()->currentText() != "20s");
-    trace->timeBase()->setCurrentText("junk");
-    emit trace->timeBase()->lineEdit()->editingFinished();
-    QCOMPARE(trace->timeBase()->currentText(), QString(f.core.trace.view.spanText.c_str()));
-  }
-
-  // The strip moves the window when clicked or dragged; a right drag over
-  // the trace shows the rectangle it will zoom in on until released.
-  void stripMovesTheViewAndARightDragShowsItsRectangle() {
-    test::CoreFixture f;
-    f.core.start();
-    MainWindow window(f.core);
-    window.resize(1366, 768);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    TraceBuffer& buffer = f.core.trace.buffer;
-    buffer.sampleCount = 40000;
-    buffer.writeIndex = 40000;
-    OverviewStrip* strip = window.trace()->overviewStrip();
+    f.core.trace.buffer.sampleCount = 40000;
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, strip->height() / 2));
-    QVERIFY(buffer.viewStart > 30000);
-    QCOMPARE(buffer.viewEnd - buffer.viewStart, 1000);
-    const int start = buffer.viewStart;
-    const QPoint box((buffer.overviewLeft + buffer.overviewRight) / 2, strip->height() / 2);
-    QTest::mousePress(strip, Qt::LeftButton, {}, box);
-    QTest::mouseMove(strip, box - QPoint(150, 0));
-    QTest::mouseRelease(strip, Qt::LeftButton, {}, box - QPoint(150, 0));
-    QVERIFY(buffer.viewStart < start - 5000);
+    QVERIFY(f.core.trace.buffer.viewStart > 30000);
 
-    OscilloWidget* oscillo = window.trace()->oscillo();
+    OscilloWidget* oscillo = trace->oscillo();
     QTest::mousePress(oscillo, Qt::RightButton, {}, QPoint(200, 50));
     QTest::mouseMove(oscillo, QPoint(600, 50));
-    // Its edges are the columns of the range's first and last samples.
-    const auto [left, right] = oscillo->shownZoomBand();
-    QVERIFY(std::abs(left - 200) <= 1 && std::abs(right - 600) <= 1);
     // Drawn over the black area: lighter inside the rectangle than beside it.
     const QImage shown = oscillo->grab().toImage();
     const int y = oscillo->height() / 3 + 1;
     QVERIFY(qGray(shown.pixel(400, y)) > qGray(shown.pixel(800, y)));
-    test::saveScreenshot(window, "trace_zoom_band.png");
     QTest::mouseRelease(oscillo, Qt::RightButton, {}, QPoint(600, 50));
     QCOMPARE(oscillo->shownZoomBand(), std::make_pair(-1, -1));
   }
