@@ -19,8 +19,9 @@ namespace {
 
 const QColor kTraceBackground(0, 0, 0);
 const QColor kStripBackground(200, 200, 200);
+const QColor kZoomBandFill(255, 255, 255, 48);
 constexpr int kCursorBand = 20;  // room for WCuseur above the trace
-constexpr int kStripHeight = 22;
+constexpr int kStripHeight = 14;
 
 QCursor pointerFrom(const QString& file) {
   const QPixmap picture(file);
@@ -66,6 +67,11 @@ OscilloWidget::OscilloWidget(Core& core, QWidget* parent) : QWidget(parent), cor
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+// The zoom rectangle's outline and fill, over the whole height.
+QRect zoomBandRect(std::pair<int, int> band, int height) {
+  return QRect(QPoint(band.first, 0), QPoint(band.second, height - 1));
+}
+
 void OscilloWidget::sync() {
   const TraceModel& model = core_.trace.view;
   const QSize size(std::max(model.traceWidth, 1), std::max(model.traceHeight, 1));
@@ -98,6 +104,12 @@ void OscilloWidget::sync() {
     if (model.cursorX >= 0) update(QRect(model.cursorX - 1, 0, 3, height()));
     cursorX_ = model.cursorX;
   }
+  const std::pair<int, int> band{model.zoomBandLeft, model.zoomBandRight};
+  if (band != zoomBand_) {
+    if (zoomBand_.first >= 0) update(zoomBandRect(zoomBand_, height()).adjusted(-1, 0, 1, 0));
+    if (band.first >= 0) update(zoomBandRect(band, height()).adjusted(-1, 0, 1, 0));
+    zoomBand_ = band;
+  }
 }
 
 void OscilloWidget::paintEvent(QPaintEvent* event) {
@@ -105,9 +117,18 @@ void OscilloWidget::paintEvent(QPaintEvent* event) {
   const QRect dirty = event->rect();
   painter.fillRect(dirty, kTraceBackground);
   painter.drawImage(dirty.topLeft(), picture_, dirty);
-  const int x = core_.trace.view.cursorX;
+  const TraceModel& model = core_.trace.view;
+  if (model.zoomBandLeft >= 0) {
+    // The range a right-button drag will zoom in on.
+    const QRect band = zoomBandRect({model.zoomBandLeft, model.zoomBandRight}, height());
+    painter.fillRect(band, kZoomBandFill);
+    painter.setPen(toQColor(kCursorColor));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(band);
+  }
+  const int x = model.cursorX;
   if (x >= 0) {
-    QPen pen(toQColor(0xF0F0F0));
+    QPen pen(toQColor(kCursorColor));
     pen.setStyle(Qt::DotLine);
     painter.setPen(pen);
     painter.drawLine(x, 0, x, height());
@@ -130,16 +151,40 @@ void OscilloWidget::mouseReleaseEvent(QMouseEvent* event) {
   Oscillo_MouseUp(core_.trace, qRound(event->position().x()), right);
 }
 
+TimeAxis::TimeAxis(Core& core, QWidget* parent) : QWidget(parent), core_(core) {
+  setObjectName("TimeAxis");
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TimeAxis::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), kTraceBackground);
+  paintDisplayList(painter, core_.trace.view.axis);
+}
+
 OverviewStrip::OverviewStrip(Core& core, QWidget* parent) : QWidget(parent), core_(core) {
   setObjectName("Ctrl_Zoom");
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setCursor(Qt::SizeHorCursor);
+  setToolTip("Click or drag to move the view along the recording");
 }
 
 void OverviewStrip::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), kStripBackground);
-  // The overview box is dark: the labels over it are drawn light.
   paintDisplayList(painter, core_.trace.view.strip);
+}
+
+void OverviewStrip::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) Ctrl_Zoom_MouseDown(core_.trace, qRound(event->position().x()));
+}
+
+void OverviewStrip::mouseMoveEvent(QMouseEvent* event) {
+  Ctrl_Zoom_MouseMove(core_.trace, qRound(event->position().x()), (event->buttons() & Qt::LeftButton) != 0);
+}
+
+void OverviewStrip::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) Ctrl_Zoom_MouseUp(core_.trace);
 }
 
 TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
@@ -157,11 +202,18 @@ TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
   timeBase_->setEditable(true);
   timeBase_->setInsertPolicy(QComboBox::NoInsert);
   timeBase_->addItems({"5s", "10s", "20s", "50s", "100s", "200s", "500s"});
+  // Wide enough for any span a zoom leaves on screen, "1299.98s" at most.
+  timeBase_->setMinimumContentsLength(8);
+  timeBase_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   controls->addWidget(timeBase_);
   connect(timeBase_, &QComboBox::activated, this,
           [this](int i) { TimeBase_Click(core_.trace, timeBase_->itemText(i).toStdString()); });
-  connect(timeBase_->lineEdit(), &QLineEdit::editingFinished, this,
-          [this] { TimeBase_Validate(core_.trace, timeBase_->currentText().toStdString()); });
+  connect(timeBase_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+    TimeBase_Validate(core_.trace, timeBase_->currentText().toStdString());
+    // Text that was no entry gives way to the span on screen again.
+    shownSpan_.clear();
+    render();
+  });
 
   const std::array<const char*, 5> names{"Vout", "Richness", "Lambda", "O2", "A/F"};
   for (std::size_t i = 0; i < options_.size(); ++i) {
@@ -186,6 +238,7 @@ TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
   surfaces_ = new QWidget(this);
   surfaces_->setMinimumHeight(160);
   oscillo_ = new OscilloWidget(core_, surfaces_);
+  axis_ = new TimeAxis(core_, surfaces_);
   strip_ = new OverviewStrip(core_, surfaces_);
   wCurseur_ = new QLabel(surfaces_);
   wCurseur_->setObjectName("WCuseur");
@@ -194,10 +247,10 @@ TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
   wCurseur_->setStyleSheet("background: #ffffe0");
   column->addWidget(surfaces_, 1);
 
-  core_.trace.view.textWidth = [metrics = QFontMetrics(strip_->font())](std::string_view text) {
+  core_.trace.view.textWidth = [metrics = QFontMetrics(axis_->font())](std::string_view text) {
     return metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
   };
-  core_.trace.view.textHeight = QFontMetrics(strip_->font()).height();
+  core_.trace.view.textHeight = QFontMetrics(axis_->font()).height();
 
   // New samples arrive 50 times a second; their segments and the cursor
   // values are shown at most every 40 ms. A new picture or a user action
@@ -207,13 +260,17 @@ TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
   coalesce_->setInterval(40);
   connect(coalesce_, &QTimer::timeout, this, &TraceWidget::render);
   subscription_ = core_.trace.view.changed.subscribe([this] { modelChanged(); });
+  // A module type with a fifth channel shows its cursor box as soon as the
+  // panel is laid out for it, not at the trace's next change.
+  panelSubscription_ = core_.monitor.livePanel.changed.subscribe([this] { render(); });
   render();
 }
 
 void TraceWidget::modelChanged() {
   const TraceModel& model = core_.trace.view;
   const bool onlyNewSamples = model.repaintGeneration == stripGeneration_ && model.pointer == shownPointer_ &&
-                              model.cursorX == oscillo_->shownCursorX();
+                              model.cursorX == oscillo_->shownCursorX() &&
+                              std::pair(model.zoomBandLeft, model.zoomBandRight) == oscillo_->shownZoomBand();
   if (!onlyNewSamples) {
     coalesce_->stop();
     render();
@@ -228,11 +285,15 @@ void TraceWidget::resizeEvent(QResizeEvent* event) {
 }
 
 void TraceWidget::layoutSurfaces() {
+  // From the top: the band for WCuseur, the trace area, its time axis, the
+  // overview strip.
   const int w = surfaces_->width();
   const int h = surfaces_->height();
-  const int traceHeight = std::max(h - kCursorBand - kStripHeight, 1);
+  const int axisHeight = kTimeAxisTextTop + core_.trace.view.textHeight + 2;
+  const int traceHeight = std::max(h - kCursorBand - axisHeight - kStripHeight, 1);
   oscillo_->setGeometry(0, kCursorBand, w, traceHeight);
-  strip_->setGeometry(0, kCursorBand + traceHeight, w, kStripHeight);
+  axis_->setGeometry(0, kCursorBand + traceHeight, w, axisHeight);
+  strip_->setGeometry(0, kCursorBand + traceHeight + axisHeight, w, kStripHeight);
   traceResized(core_.trace, w, traceHeight, w, kStripHeight);
 }
 
@@ -244,6 +305,7 @@ void TraceWidget::render() {
   if (model.repaintGeneration != stripGeneration_ || overview != overview_) {
     stripGeneration_ = model.repaintGeneration;
     overview_ = overview;
+    axis_->update();
     strip_->update();
   }
 
@@ -285,9 +347,12 @@ void TraceWidget::render() {
     const QSignalBlocker block(options_[i]);
     options_[i]->setChecked(selected);
   }
-  if (timeBase_->currentText().toStdString() != model.timeBaseText) {
+  // The box names the span on screen. It is set when that changes, so that
+  // text being typed is not overwritten by the samples arriving meanwhile.
+  if (model.spanText != shownSpan_) {
+    shownSpan_ = model.spanText;
     const QSignalBlocker block(timeBase_);
-    timeBase_->setCurrentText(qs(model.timeBaseText));
+    timeBase_->setCurrentText(qs(model.spanText));
   }
   if (model.pointer == shownPointer_) return;
   shownPointer_ = model.pointer;

@@ -1,9 +1,10 @@
 #pragma once
-// The trace area `Oscillo` with the overview strip `Ctrl_Zoom` below it, the
-// cursor time box `WCuseur` above it, and the controls beside it: the time
-// base, the choice of built-in quantity, the cursor value boxes. Paints the
-// core's display lists into a cached picture; a new sample adds only its
-// segments, and the cursor is drawn over the picture.
+// The trace area `Oscillo` with its time axis and the overview strip
+// `Ctrl_Zoom` below it, the cursor time box `WCuseur` above it, and the
+// controls beside it: the time base, the choice of built-in quantity, the
+// cursor value boxes. Paints the core's display lists into a cached picture;
+// a new sample adds only its segments, and the cursor and a right-drag's zoom
+// rectangle are drawn over the picture.
 #include <QComboBox>
 #include <QTimer>
 #include <QImage>
@@ -11,6 +12,7 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <array>
+#include <utility>
 
 #include "app/Core.h"
 
@@ -28,6 +30,7 @@ class OscilloWidget : public QWidget {
   void sync();
   const QImage& picture() const { return picture_; }
   int shownCursorX() const { return cursorX_; }
+  std::pair<int, int> shownZoomBand() const { return zoomBand_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -41,8 +44,25 @@ class OscilloWidget : public QWidget {
   std::uint64_t generation_ = ~std::uint64_t{0};
   std::size_t paintedLines_ = 0;
   int cursorX_ = -1;
+  std::pair<int, int> zoomBand_{-1, -1};
 };
 
+// The time axis under the trace area: the seconds of the grid lines and the
+// unit, on the trace's black.
+class TimeAxis : public QWidget {
+  Q_OBJECT
+ public:
+  TimeAxis(Core& core, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  Core& core_;
+};
+
+// The overview strip: where the window lies in the ring. A click beside the
+// box moves the window there; the box can be dragged.
 class OverviewStrip : public QWidget {
   Q_OBJECT
  public:
@@ -50,6 +70,9 @@ class OverviewStrip : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   Core& core_;
@@ -61,6 +84,8 @@ class TraceWidget : public QWidget {
   TraceWidget(Core& core, const QString& appFolder, QWidget* parent = nullptr);
 
   OscilloWidget* oscillo() const { return oscillo_; }
+  TimeAxis* timeAxis() const { return axis_; }
+  OverviewStrip* overviewStrip() const { return strip_; }
   QComboBox* timeBase() const { return timeBase_; }
   QRadioButton* quantityOption(int i) const { return options_.at(static_cast<std::size_t>(i)); }
   QLabel* cursorTime() const { return wCurseur_; }
@@ -76,6 +101,7 @@ class TraceWidget : public QWidget {
 
   Core& core_;
   OscilloWidget* oscillo_ = nullptr;
+  TimeAxis* axis_ = nullptr;
   OverviewStrip* strip_ = nullptr;
   QWidget* surfaces_ = nullptr;
   QLabel* wCurseur_ = nullptr;
@@ -91,10 +117,13 @@ class TraceWidget : public QWidget {
   std::array<std::uint32_t, 10> shownColours_{};
   std::array<int, 10> shownVisible_{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
   std::string shownCursorTime_;
+  std::string shownSpan_;
   int shownCursorX_ = -2;
   TraceModel::Pointer shownPointer_ = TraceModel::Pointer::Default;
   QTimer* coalesce_ = nullptr;
   Subscription subscription_;
+  // The live panel says which cursor boxes its module type has.
+  Subscription panelSubscription_;
 };
 
 }  // namespace oxalis

@@ -1,8 +1,10 @@
 // The trace widget over a recording from the simulated module: pages,
-// overview box, zoom, pan and cursor with the mouse, time bases.
+// overview box, zoom, pan and cursor with the mouse, time bases; the time
+// axis and the strip; channel values on screen.
 #include <QDir>
 #include <QTest>
 
+#include "CoreFixture.h"
 #include "MainWindow.h"
 #include "Screenshot.h"
 #include "SimulatedLink.h"
@@ -87,6 +89,67 @@ class TraceTest : public QObject {
     QVERIFY(window.trace()->cursorTime()->isVisible());
     QVERIFY(!window.trace()->cursorValue(1)->text().isEmpty());
     test::saveScreenshot(window, "trace_cursor.png");
+  }
+
+  // Under the trace lie its time axis and then the strip, none over
+  // another; a click on the strip moves the view; a right drag shows the
+  // rectangle it will zoom in on until released.
+  void axisStripAndZoomRectangle() {
+    test::CoreFixture f;
+    f.core.start();
+    MainWindow window(f.core);
+    window.resize(1366, 768);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    TraceWidget* trace = window.trace();
+    OverviewStrip* strip = trace->overviewStrip();
+    QCOMPARE(trace->timeAxis()->geometry().top(), trace->oscillo()->geometry().bottom() + 1);
+    QCOMPARE(strip->geometry().top(), trace->timeAxis()->geometry().bottom() + 1);
+
+    f.core.trace.buffer.sampleCount = 40000;
+    QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, strip->height() / 2));
+    QVERIFY(f.core.trace.buffer.viewStart > 30000);
+
+    OscilloWidget* oscillo = trace->oscillo();
+    QTest::mousePress(oscillo, Qt::RightButton, {}, QPoint(200, 50));
+    QTest::mouseMove(oscillo, QPoint(600, 50));
+    // Drawn over the black area: lighter inside the rectangle than beside it.
+    const QImage shown = oscillo->grab().toImage();
+    const int y = oscillo->height() / 3 + 1;
+    QVERIFY(qGray(shown.pixel(400, y)) > qGray(shown.pixel(800, y)));
+    QTest::mouseRelease(oscillo, Qt::RightButton, {}, QPoint(600, 50));
+    QCOMPARE(oscillo->shownZoomBand(), std::make_pair(-1, -1));
+  }
+
+  // A CAN channel at 7000.0 (one decimal) reads whole in the live panel and
+  // in its cursor box; a module type with a fifth channel shows that
+  // channel's cursor box as soon as the panel is laid out for it.
+  void channelValuesShowWholeAndTheFifthBoxComesWithItsLayout() {
+    test::CoreFixture f;
+    f.core.start();
+    MainWindow window(f.core);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    f.core.channels.slot(1).Dec = 1;
+    f.core.monitor.live.channel[0] = 70000;
+    f.core.link.state.linkUp = true;
+    f.core.link.state.dataFlowing = true;
+    f.core.link.state.freshSample = true;
+    f.core.onTimer(TimerId::Refresh);
+    QCOMPARE(window.livePanel()->cell(13)->text(), QString(" 7000.0"));
+    QCOMPARE(f.core.monitor.live.channel[0], 70000);  // shown, not cut down
+
+    recordSample(f.core.trace, false);
+    recordSample(f.core.trace, false);
+    f.core.trace.buffer.cursorSample = 1;  // the cursor moves: shown at once
+    drawCursor(f.core.trace);
+    QCOMPARE(window.trace()->cursorValue(5)->text(), QString("7000"));
+
+    QVERIFY(!window.trace()->cursorValue(9)->isVisible());
+    f.core.chooseOfflineModule("PNU");
+    QVERIFY(window.trace()->cursorValue(9)->isVisible());
+    f.core.chooseOfflineModule("OX2");
+    QVERIFY(!window.trace()->cursorValue(9)->isVisible());
   }
 };
 

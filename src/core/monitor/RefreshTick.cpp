@@ -17,6 +17,10 @@ std::string fixed(std::int32_t& value, int decimals, bool isSigned = false) {
   return formatFixed(value, isSigned, decimals);
 }
 
+// A user channel carries its own decimals and is not held to a 16-bit word:
+// its text shows the whole value, and the value is left as it is.
+std::string channelText(std::int32_t value, int decimals) { return formatFixedWide(value, decimals); }
+
 }  // namespace
 
 bool cellText(Monitor& monitor, int cell, std::string& text) {
@@ -25,7 +29,7 @@ bool cellText(Monitor& monitor, int cell, std::string& text) {
   const bool pnu = type == "PNU";
   const bool qtx = type == "QTX";
   const bool rmw = type == "RMW";
-  const auto channel = [&](int k) { return fixed(v.channel[static_cast<std::size_t>(k)], monitor.channels.slot(k + 1).Dec); };
+  const auto channel = [&](int k) { return channelText(v.channel[static_cast<std::size_t>(k)], monitor.channels.slot(k + 1).Dec); };
 
   switch (cell) {
     case 0: if (rmw) return false; text = fixed(v.vOutMv, qtx ? 1 : 0); return true;

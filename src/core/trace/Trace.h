@@ -41,14 +41,19 @@ struct Trace {
   std::int32_t tracePoints = 1000;  // samples across the trace window (50 per second)
 };
 
-// Colours of the picture (0x00BBGGRR). The trace area is drawn on black,
-// the strip on a light background.
+// Colours of the picture (0x00BBGGRR). The trace area and the time axis
+// under it are drawn on black, the strip on a light background.
 inline constexpr std::uint32_t kTraceGridColor = 0x404040;
-inline constexpr std::uint32_t kOverviewBoxColor = 0x0F0F0F;     // filled box on the strip
-inline constexpr std::uint32_t kCursorColor = 0xF0F0F0;          // dotted line drawn by the window
-inline constexpr std::uint32_t kValueLabelColor = 0xC0C0C0;      // value grid labels on the trace area
-inline constexpr std::uint32_t kTimeLabelColor = 0x000000;       // time labels on the strip
-inline constexpr std::uint32_t kTimeLabelOnBoxColor = 0xF0F0F0;  // time labels over the overview box
+inline constexpr std::uint32_t kOverviewBoxColor = 0x0F0F0F;  // filled box on the strip
+inline constexpr std::uint32_t kCursorColor = 0xF0F0F0;       // dotted line drawn by the window
+inline constexpr std::uint32_t kValueLabelColor = 0xC0C0C0;   // value grid labels on the trace area
+inline constexpr std::uint32_t kTimeLabelColor = 0xC0C0C0;    // times, ticks and unit on the time axis
+
+// The time axis: the unit written at its right end, the length of the tick
+// under each grid line, and where its texts begin (pixels from its top).
+inline constexpr std::string_view kTimeUnit = "s";
+inline constexpr int kTimeAxisTick = 3;
+inline constexpr int kTimeAxisTextTop = 4;
 
 // --- Coordinates -----------------------------------------------------------
 
@@ -105,8 +110,10 @@ void redrawData(Trace& trace);
 // Where the window lies within the ring, on the strip.
 void updateOverviewBox(Trace& trace);
 
-// Clears and rebuilds both pictures: overview box, time grid with its
-// labels, value grid of the selected quantity, data, cursor.
+// Clears and rebuilds the pictures: overview box, time grid with its
+// labels on the time axis, value grid of the selected quantity with its name
+// and unit, data, cursor; and names the span on screen for the time-base
+// box.
 void repaintTrace(Trace& trace);
 
 // --- Cursor ----------------------------------------------------------------
@@ -128,15 +135,29 @@ void Oscillo_MouseDown(Trace& trace, int x, bool rightButton);
 // ring.
 void Oscillo_MouseMove(Trace& trace, int x, bool leftHeld);
 // Ends a drag; the right button zooms in on the dragged range (more than 25
-// samples) or zooms out 2.2 times around a click.
+// samples), with the cursor under the mouse in the new window, or zooms out
+// 2.2 times around a click.
 void Oscillo_MouseUp(Trace& trace, int x, bool rightButton);
+
+// The overview strip `Ctrl_Zoom` moves the window along the ring, its width
+// kept. Pressing the left button on the overview box takes hold of it;
+// pressing beside it centres the window on that place. Moving with the
+// button held drags the box; releasing lets go.
+void Ctrl_Zoom_MouseDown(Trace& trace, int x);
+void Ctrl_Zoom_MouseMove(Trace& trace, int x, bool leftHeld);
+void Ctrl_Zoom_MouseUp(Trace& trace);
 
 // Window width in samples of a time-base entry ("5s" .. "500s").
 std::optional<std::int32_t> timeBaseSamples(std::string_view text);
-// An entry chosen from the list: the window end moves to the new width.
+// An entry chosen from the list: the window takes the new width from its
+// start, moved back should it reach more than a tenth of the width past the
+// newest sample (where a page jump would leave it), but not before the
+// oldest sample held. So a wider time base shows more of the recording
+// rather than empty time after it.
 void TimeBase_Click(Trace& trace, std::string_view entry);
-// Typed text confirmed: an entry sets the width, which takes effect at the
-// next page jump or pan; other text keeps the width in effect and its entry.
+// Typed text confirmed: an entry that is not the span on screen is applied
+// as if chosen, so that the box names what is shown; other text keeps the
+// width in effect and its entry.
 void TimeBase_Validate(Trace& trace, std::string_view typedText);
 // Built-in quantity drawn: 0 vOutMv, 1 richness, 2 lambda, 3 o2, 4 airFuel.
 void OptionChOscillo_Click(Trace& trace, int index);

@@ -47,6 +47,10 @@ struct TraceBuffer {
   std::int32_t zoomStart = 0;
   bool leftDown = false;
   bool rightDown = false;
+  // Dragging the overview box: how far after the window's start the strip
+  // was taken, in samples.
+  std::int32_t stripGrab = 0;
+  bool stripDown = false;
 
   // OptionChOscillo: the built-in quantity drawn, 0 vOutMv, 1 richness,
   // 2 lambda, 3 o2, 4 airFuel; -1 none.

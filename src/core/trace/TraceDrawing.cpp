@@ -236,15 +236,27 @@ void drawData(Trace& trace) {
 
 // --- Grids -----------------------------------------------------------------
 
+// Room left between two texts of an axis.
+constexpr int kLabelGap = 6;
+
+// The first multiple of step (positive) at or after value.
+std::int64_t firstMultiple(std::int64_t value, std::int64_t step) {
+  const std::int64_t quotient = value / step;
+  return (quotient * step < value ? quotient + 1 : quotient) * step;
+}
+
 // Dotted vertical lines at whole multiples of a grid step of 50 samples,
-// doubled until the labels (seconds) have room; the labels go on the strip.
+// doubled until the labels (seconds) have room. Each line gets a tick and
+// its time on the axis under the trace; the unit closes the axis on the
+// right. A label near an end is moved inwards so it is read whole, and one
+// that would then run into its neighbour or the unit is left out.
 void drawTimeGrid(Trace& trace) {
   const TraceBuffer& buffer = trace.buffer;
   TraceModel& view = trace.view;
   const std::int64_t start = buffer.viewStart;
   const std::int64_t end = buffer.viewEnd;
   const std::int64_t span = end - start;  // positive: the view is normalised
-  const double labelRoom = view.stripWidth > 0 ? view.stripWidth : view.traceWidth;
+  const double labelRoom = view.traceWidth;
   const int endTextWidth = widthOf(view, std::to_string(end));
   std::int64_t step = TraceBuffer::kSamplesPerSecond;
   // Also at most one line per pixel; the step stops doubling once it covers
@@ -253,46 +265,64 @@ void drawTimeGrid(Trace& trace) {
                          span / step > view.traceWidth))
     step *= 2;
 
-  for (std::int64_t x = start; x <= end; x += step) {
-    const std::int64_t quotient = x / step - (x % step < 0 ? 1 : 0);
-    const std::int64_t gridSample = quotient * step;
+  const int unitWidth = widthOf(view, kTimeUnit);
+  const int unitLeft = std::max(view.traceWidth - unitWidth, 0);
+  view.axis.texts.push_back({unitLeft, kTimeAxisTextTop, std::string(kTimeUnit), kTimeLabelColor});
+  const int labelsEnd = unitLeft - kLabelGap;  // labels stay left of the unit
+  int previousRight = std::numeric_limits<int>::min() / 2;
+  // Only the lines within the window: one before it would put its label
+  // on the left edge, where it would name the wrong place.
+  for (std::int64_t gridSample = firstMultiple(start, step); gridSample <= end; gridSample += step) {
     const int px = timeToX(trace, gridSample);
     view.trace.lines.push_back({px, 0, px, view.traceHeight, kTraceGridColor, true});
+    view.axis.lines.push_back({px, 0, px, kTimeAxisTick, kTimeLabelColor, false});
     std::string label = std::to_string(gridSample / TraceBuffer::kSamplesPerSecond);
-    const int left = px - widthOf(view, label) / 2;
-    const bool overBox = px >= buffer.overviewLeft && px <= buffer.overviewRight;
-    view.strip.texts.push_back({left, 0, std::move(label), overBox ? kTimeLabelOnBoxColor : kTimeLabelColor});
+    const int width = widthOf(view, label);
+    const int left = std::clamp(px - width / 2, 0, std::max(labelsEnd - width, 0));
+    if (left < previousRight + kLabelGap || left + width > labelsEnd) continue;
+    previousRight = left + width;
+    view.axis.texts.push_back({left, kTimeAxisTextTop, std::move(label), kTimeLabelColor});
   }
 }
 
 // Dotted horizontal lines for the selected quantity, about ten over its
-// range, labelled with its decimals.
+// range, labelled with its decimals; its name and unit at the top, beside
+// the labels, in its colour.
 void drawValueGrid(Trace& trace) {
   TraceModel& view = trace.view;
   double lo = 0;
   double hi = 1800;
   int decimals = 0;
+  const ChannelDefinition* quantity = nullptr;
   if (isBuiltIn(trace.buffer.selectedQuantity)) {
-    const ChannelDefinition& slot =
-        trace.channels.slot(kBuiltIns[static_cast<std::size_t>(trace.buffer.selectedQuantity)].slot);
-    lo = scaleEnd(slot.Min);
-    hi = scaleEnd(slot.Max);
-    decimals = slot.Dec;
+    quantity = &trace.channels.slot(kBuiltIns[static_cast<std::size_t>(trace.buffer.selectedQuantity)].slot);
+    lo = scaleEnd(quantity->Min);
+    hi = scaleEnd(quantity->Max);
+    decimals = quantity->Dec;
   }
   // A range of fewer than ten units still gets a line per unit.
   double step = std::trunc((hi - lo) / 10);
   if (step == 0) step = hi >= lo ? 1 : -1;
   // At most 21 lines follow from the step; the count is a second guard.
   int count = 0;
+  int labelsRight = 0;
   for (double v = lo; (step > 0 ? v <= hi : v >= hi) && count < 64; v += step, ++count) {
     const int y = trace_internal::mapLinear(v, lo, hi, view.traceHeight, 0);
     view.trace.lines.push_back({0, y, view.traceWidth, y, kTraceGridColor, true});
     // Centred on its line, but kept inside the area so the labels of the
     // top and bottom lines stay whole.
     const int top = std::clamp(y - view.textHeight / 2, 0, std::max(view.traceHeight - view.textHeight, 0));
-    view.trace.texts.push_back(
-        {0, top, formatFixedValue(static_cast<std::int64_t>(v), false, decimals), kValueLabelColor});
+    std::string label = formatFixedValue(static_cast<std::int64_t>(v), false, decimals);
+    labelsRight = std::max(labelsRight, widthOf(view, label));
+    view.trace.texts.push_back({0, top, std::move(label), kValueLabelColor});
   }
+  if (!quantity) return;
+  std::string caption = quantity->Name;
+  if (!quantity->Unit.empty()) caption += " (" + quantity->Unit + ")";
+  if (caption.empty()) return;
+  // A curve colour of black would not be seen on the black area.
+  const std::uint32_t colour = (quantity->Color & 0xFFFFFF) != 0 ? quantity->Color : kValueLabelColor;
+  view.trace.texts.push_back({labelsRight + kLabelGap, 0, std::move(caption), colour});
 }
 
 void placeOverviewBox(Trace& trace) {
@@ -341,10 +371,12 @@ void appendSegment(Trace& trace, std::int32_t from, std::int32_t to) {
 void repaint(Trace& trace) {
   TraceModel& view = trace.view;
   view.trace.clear();
+  view.axis.clear();
   view.strip.clear();
   view.gridLines = 0;
   ++view.repaintGeneration;
   normaliseView(trace.buffer);
+  view.spanText = spanText(std::int64_t{trace.buffer.viewEnd} - trace.buffer.viewStart);
   placeOverviewBox(trace);
   if (hasArea(view)) {
     view.strip.boxes.push_back(
@@ -374,6 +406,7 @@ void drawSegment(Trace& trace, std::int32_t from, std::int32_t to) {
 void redrawData(Trace& trace) {
   TraceModel& view = trace.view;
   normaliseView(trace.buffer);
+  view.spanText = trace_internal::spanText(std::int64_t{trace.buffer.viewEnd} - trace.buffer.viewStart);
   view.trace.lines.resize(std::min(view.gridLines, view.trace.lines.size()));
   ++view.repaintGeneration;
   drawData(trace);

@@ -45,6 +45,10 @@ std::int32_t toSample(std::int64_t value);
 // Time to x on the trace area.
 int timeToX(const Trace& trace, std::int64_t sampleNumber);
 
+// The time-base box's text for a window of `width` samples: its entry when
+// there is one ("20s"), otherwise its seconds as a plain number and "s".
+std::string spanText(std::int64_t width);
+
 void repaint(Trace& trace);
 void appendSegment(Trace& trace, std::int32_t from, std::int32_t to);
 void placeCursor(Trace& trace);

@@ -22,9 +22,13 @@ struct TraceModel {
   std::function<int(std::string_view)> textWidth = [](std::string_view t) { return static_cast<int>(t.size()) * 7; };
   int textHeight = 13;
 
-  // The full picture of the trace area (grid and data), rebuilt by every
-  // full repaint, and of the strip (overview box and time labels).
+  // The full picture of the trace area (grid, value labels with the drawn
+  // quantity's name and unit, data), the time axis under it (a tick and the
+  // time in seconds for each grid line, and the unit) and the strip (the
+  // overview box), all rebuilt by every full repaint. The axis is as wide as
+  // the trace area; its texts and ticks hang from its top edge.
   DisplayList trace;
+  DisplayList axis;
   DisplayList strip;
   // Counts full repaints: the window repaints its cached picture when this
   // changes, and otherwise only paints the lines appended to `trace.lines`
@@ -40,8 +44,16 @@ struct TraceModel {
   std::array<std::string, 10> ValCurseur{};
   std::array<std::uint32_t, 10> ValCurseurColor{};
 
-  // The time-base list's text.
+  // The time base chosen in the list (kept in the settings), and what the
+  // list's box shows: the span on screen, named by its entry when it is
+  // one, otherwise in seconds ("0.52s" after a zoom on 26 samples).
   std::string timeBaseText = "20s";
+  std::string spanText = "20s";
+
+  // While a right-button drag would zoom in: the pixel columns of the range
+  // it covers, drawn over the trace as a rectangle (-1: none).
+  int zoomBandLeft = -1;
+  int zoomBandRight = -1;
 
   // The mouse pointer over the trace: panning shows "hmove.cur", zooming
   // "MyZoom.cur" (the window falls back to a horizontal-resize pointer).

@@ -42,13 +42,11 @@ void repaintView(Trace& trace) {
   trace_internal::repaint(trace);
 }
 
-// The window moved by the drag, kept within the samples the ring holds.
-void pan(Trace& trace, std::int32_t under) {
-  TraceBuffer& buffer = trace.buffer;
-  const std::int64_t delta = std::int64_t{buffer.dragAnchor} - under;
+// A window of the present width moved to `start`, kept within the samples
+// the ring holds (within its 65000 slots until it has wrapped).
+void moveWindow(TraceBuffer& buffer, std::int64_t start) {
   const std::int64_t width = std::int64_t{buffer.viewEnd} - buffer.viewStart;
-  std::int64_t start = buffer.viewStart + delta;
-  std::int64_t end = buffer.viewEnd + delta;
+  std::int64_t end = start + width;
   if (buffer.ringWrapped) {
     const std::int64_t newest = buffer.sampleCount;
     if (start < newest - TraceBuffer::kRingSize) {
@@ -72,16 +70,88 @@ void pan(Trace& trace, std::int32_t under) {
   setView(buffer, start, end);
 }
 
-// The dragged range, from where the right button went down to `under`.
-void zoomIn(TraceBuffer& buffer, std::int64_t under) {
-  // A drag past the left edge stops at the oldest sample held, past the
-  // right edge at the window's end.
+// The window moved by the drag, so that the sample grabbed comes under the
+// mouse.
+void pan(Trace& trace, std::int32_t under) {
+  TraceBuffer& buffer = trace.buffer;
+  moveWindow(buffer, buffer.viewStart + (std::int64_t{buffer.dragAnchor} - under));
+}
+
+// A right-button drag to `under` zooms in when it covers more than
+// kZoomMinimum samples; a shorter one is a click.
+bool zoomsIn(const TraceBuffer& buffer, std::int64_t under) {
+  return std::abs(under - buffer.zoomStart) > kZoomMinimum;
+}
+
+// The range a right-button drag to `under` zooms in on. A drag past the
+// left edge stops at the oldest sample held, past the right edge at the
+// window's end; the range is at least kZoomMinimum samples.
+std::pair<std::int64_t, std::int64_t> zoomRange(const TraceBuffer& buffer, std::int64_t under) {
   under = std::min<std::int64_t>(std::max(under, trace_internal::oldestKept(buffer)), buffer.viewEnd);
   const std::int64_t start = std::min<std::int64_t>(buffer.zoomStart, under);
   std::int64_t end = std::max<std::int64_t>(buffer.zoomStart, under);
   if (end - start < kZoomMinimum) end = start + kZoomMinimum;
-  buffer.cursorSample = 0;
+  return {start, end};
+}
+
+// The pixel columns of the range a drag would zoom in on, or none.
+void placeZoomBand(Trace& trace) {
+  const TraceBuffer& buffer = trace.buffer;
+  TraceModel& view = trace.view;
+  view.zoomBandLeft = view.zoomBandRight = -1;
+  if (!buffer.rightDown || !zoomsIn(buffer, buffer.cursorSample)) return;
+  const auto [start, end] = zoomRange(buffer, buffer.cursorSample);
+  view.zoomBandLeft = std::clamp(trace_internal::timeToX(trace, start), 0, view.traceWidth);
+  view.zoomBandRight = std::clamp(trace_internal::timeToX(trace, end), 0, view.traceWidth);
+}
+
+// Zooms in on the dragged range. The cursor stays with the mouse: it is put
+// on the sample under it in the new window, so it is still in view.
+void zoomIn(Trace& trace, std::int64_t under, int x) {
+  TraceBuffer& buffer = trace.buffer;
+  const auto [start, end] = zoomRange(buffer, under);
   setView(buffer, start, end);
+  buffer.cursorSample = std::clamp(sampleUnderMouse(trace, x), buffer.viewStart, buffer.viewEnd);
+}
+
+// The time base's window from the present start, moved back should it
+// reach more than a tenth of its width past the newest sample, but not
+// before the oldest sample held.
+void placeTimeBase(TraceBuffer& buffer, std::int64_t width) {
+  const std::int64_t latestEnd = std::int64_t{buffer.sampleCount} + width / 10;
+  std::int64_t start = buffer.viewStart;
+  if (start + width > latestEnd) start = latestEnd - width;
+  start = std::max(start, trace_internal::oldestKept(buffer));
+  setView(buffer, start, start + width);
+}
+
+void chooseTimeBase(Trace& trace, std::string_view entry, std::int32_t samples) {
+  trace.tracePoints = samples;
+  trace.view.timeBaseText = std::string(entry);
+  placeTimeBase(trace.buffer, samples);
+  repaintView(trace);
+}
+
+// The sample at x of the overview strip, which spans the ring's 65000
+// samples from the oldest held.
+std::int64_t stripSample(const Trace& trace, int x) {
+  const int width = trace.view.stripWidth;
+  if (width <= 0) return trace.buffer.viewStart;
+  const double offset = std::floor(static_cast<double>(x) * TraceBuffer::kRingSize / width);
+  return trace_internal::oldestKept(trace.buffer) + static_cast<std::int64_t>(std::clamp(offset, -4e9, 4e9));
+}
+
+// The window dragged along the strip: its start goes where the strip was
+// taken hold of, less the grab. Past the recording it stops a tenth of its
+// width after the newest sample, where a page jump would leave it, so that
+// the strip never leads to an empty window.
+void followStrip(Trace& trace, int x) {
+  TraceBuffer& buffer = trace.buffer;
+  const std::int32_t start = buffer.viewStart;
+  const std::int64_t width = std::int64_t{buffer.viewEnd} - buffer.viewStart;
+  const std::int64_t latestStart = std::int64_t{buffer.sampleCount} + width / 10 - width;
+  moveWindow(buffer, std::min(stripSample(trace, x) - buffer.stripGrab, std::max<std::int64_t>(latestStart, 0)));
+  if (buffer.viewStart != start) repaintView(trace);
 }
 
 // 2.2 times the window's width, centred on the click.
@@ -111,6 +181,12 @@ void zoomOut(TraceBuffer& buffer, std::int64_t under) {
 }  // namespace
 
 namespace trace_internal {
+
+std::string spanText(std::int64_t width) {
+  for (const auto& [entry, samples] : kTimeBases)
+    if (samples == width) return std::string(entry);
+  return FormatPlainNumber(static_cast<double>(width) / TraceBuffer::kSamplesPerSecond) + std::string(kTimeUnit);
+}
 
 void placeCursor(Trace& trace) {
   const TraceBuffer& buffer = trace.buffer;
@@ -158,6 +234,7 @@ void Oscillo_MouseDown(Trace& trace, int x, bool rightButton) {
   TraceBuffer& buffer = trace.buffer;
   const std::int32_t under = sampleUnderMouse(trace, x);
   buffer.cursorSample = under;
+  trace.view.zoomBandLeft = trace.view.zoomBandRight = -1;
   if (rightButton) {
     buffer.zoomStart = under;
     buffer.rightDown = true;
@@ -183,25 +260,46 @@ void Oscillo_MouseMove(Trace& trace, int x, bool leftHeld) {
   } else {
     trace_internal::placeCursor(trace);
   }
+  placeZoomBand(trace);
   trace.view.changed.notify();
 }
 
 void Oscillo_MouseUp(Trace& trace, int x, bool rightButton) {
   TraceBuffer& buffer = trace.buffer;
   trace.view.pointer = TraceModel::Pointer::Default;
+  trace.view.zoomBandLeft = trace.view.zoomBandRight = -1;
   if (!rightButton) {
     buffer.leftDown = false;
   } else if (buffer.rightDown) {
     buffer.rightDown = false;
     const std::int64_t under = sampleUnderMouse(trace, x);
-    if (std::abs(under - buffer.zoomStart) > kZoomMinimum)
-      zoomIn(buffer, under);
+    if (zoomsIn(buffer, under))
+      zoomIn(trace, under, x);
     else
       zoomOut(buffer, under);
     repaintView(trace);
   }
   trace.view.changed.notify();
 }
+
+void Ctrl_Zoom_MouseDown(Trace& trace, int x) {
+  TraceBuffer& buffer = trace.buffer;
+  buffer.stripDown = true;
+  const std::int64_t width = std::int64_t{buffer.viewEnd} - buffer.viewStart;
+  const bool onBox = x >= buffer.overviewLeft && x <= buffer.overviewRight;
+  buffer.stripGrab = onBox ? toSample(stripSample(trace, x) - buffer.viewStart) : toSample(width / 2);
+  followStrip(trace, x);
+  trace.view.changed.notify();
+}
+
+void Ctrl_Zoom_MouseMove(Trace& trace, int x, bool leftHeld) {
+  // Only a drag that began on the strip moves the window.
+  if (!leftHeld || !trace.buffer.stripDown) return;
+  followStrip(trace, x);
+  trace.view.changed.notify();
+}
+
+void Ctrl_Zoom_MouseUp(Trace& trace) { trace.buffer.stripDown = false; }
 
 void drawCursor(Trace& trace) {
   trace_internal::placeCursor(trace);
@@ -222,19 +320,18 @@ std::optional<std::int32_t> timeBaseSamples(std::string_view text) {
 void TimeBase_Click(Trace& trace, std::string_view entry) {
   const auto samples = timeBaseSamples(entry);
   if (!samples) return;
-  trace.tracePoints = *samples;
-  trace.view.timeBaseText = std::string(entry);
-  trace.buffer.viewEnd = toSample(std::int64_t{trace.buffer.viewStart} + *samples);
-  repaintView(trace);
+  chooseTimeBase(trace, entry, *samples);
   trace.view.changed.notify();
 }
 
 void TimeBase_Validate(Trace& trace, std::string_view typedText) {
-  if (const auto samples = timeBaseSamples(typedText)) {
-    trace.tracePoints = *samples;
-    trace.view.timeBaseText = std::string(typedText);
-  }
-  repaintView(trace);
+  const auto samples = timeBaseSamples(typedText);
+  // The box is left with the span on screen as its text: confirming that
+  // (leaving the box, say) moves nothing.
+  if (samples && *samples != std::int64_t{trace.buffer.viewEnd} - trace.buffer.viewStart)
+    chooseTimeBase(trace, typedText, *samples);
+  else
+    repaintView(trace);
   trace.view.changed.notify();
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <system_error>
 
@@ -17,8 +16,13 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 std::string formatFixed(std::int32_t& value, bool isSigned, int decimals) {
   if (value > 65535) value = 65535;
   if (isSigned && value > 32767) value -= 65536;
+  return formatFixedWide(value, decimals);
+}
 
-  const std::int64_t magnitude = std::llabs(static_cast<std::int64_t>(value));
+std::string formatFixedWide(std::int64_t value, int decimals) {
+  // The magnitude of the most negative value does not fit its own type.
+  const std::uint64_t magnitude =
+      value < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
   std::string digits = std::to_string(magnitude);
   const auto places = static_cast<std::size_t>(std::clamp(decimals, 0, 255));
   if (digits.size() <= places) digits.insert(0, places + 1 - digits.size(), '0');

@@ -19,6 +19,13 @@ std::string formatFixed(std::int32_t& value, bool isSigned, int decimals);
 // The same text without touching the caller's variable.
 std::string formatFixedValue(std::int64_t value, bool isSigned, int decimals);
 
+// The same layout for a value of any size, with neither correction: for
+// quantities that are not kept within a 16-bit word, such as the user
+// channels, whose values run as far as their scaling takes them. A CAN
+// channel at 7000.0 (70000 with 1 decimal) reads " 7000.0", not the
+// " 6553.5" the 16-bit limit would make of it.
+std::string formatFixedWide(std::int64_t value, int decimals);
+
 // Probe used time: "1h  2mn  5s" for 3725 s (hours plain, minutes and
 // seconds with their sign column).
 std::string formatDuration(std::int64_t seconds);

@@ -11,10 +11,26 @@ namespace {
 
 using TraceDrawing = test::TraceTest;
 
-std::vector<std::string> textsOf(const DisplayList& list) {
+// The time labels of the axis, without the unit that closes it.
+std::vector<DrawText> timeLabels(const TraceModel& view) {
+  std::vector<DrawText> labels;
+  for (const DrawText& t : view.axis.texts)
+    if (t.text != kTimeUnit) labels.push_back(t);
+  return labels;
+}
+
+std::vector<std::string> textsOf(const std::vector<DrawText>& list) {
   std::vector<std::string> texts;
-  for (const DrawText& t : list.texts) texts.push_back(t.text);
+  for (const DrawText& t : list) texts.push_back(t.text);
   return texts;
+}
+
+// The value labels of the trace area, without the quantity's name.
+std::vector<DrawText> valueLabels(const TraceModel& view) {
+  std::vector<DrawText> labels;
+  for (const DrawText& t : view.trace.texts)
+    if (t.color == kValueLabelColor && t.x == 0) labels.push_back(t);
+  return labels;
 }
 
 TEST(TraceMapLinear, FloorsClampsAndWidensAZeroRange) {
@@ -36,6 +52,7 @@ TEST_F(TraceDrawing, AZeroSizeAreaGivesEmptyPicturesAndNoDivisionByZero) {
   fill(3000, [](std::int32_t n) { return n % 1800; });
   traceResized(core.trace, 0, 0, 0, 0);
   EXPECT_TRUE(core.trace.view.trace.empty());
+  EXPECT_TRUE(core.trace.view.axis.empty());
   EXPECT_TRUE(core.trace.view.strip.empty());
   EXPECT_EQ(core.trace.view.cursorX, -1);
   drawSegment(core.trace, 1, 2);
@@ -59,18 +76,20 @@ TEST_F(TraceDrawing, AnEmptyOrBackwardWindowIsGivenOneSecond) {
 }
 
 TEST_F(TraceDrawing, TimeLabelsReadWholeSecondsOfTheirGridLines) {
-  core.trace.view.textWidth = [](std::string_view) { return 60; };  // gives a grid step of 100 samples
+  // 60 px a text gives a grid step of 100 samples.
+  core.trace.view.textWidth = [](std::string_view t) { return t == kTimeUnit ? 10 : 60; };
   setView(80, 1080);
   const auto& lines = core.trace.view.trace.lines;
-  const auto& labels = core.trace.view.strip.texts;
-  ASSERT_EQ(labels.size(), 11u);
-  EXPECT_EQ(textsOf(core.trace.view.strip),
-            (std::vector<std::string>{"0", "2", "4", "6", "8", "10", "12", "14", "16", "18", "20"}));
-  // The first visible line is sample 100, 20 px in, labelled 2 and centred.
-  EXPECT_EQ(lines[0].x1, -80);
-  EXPECT_EQ(lines[1].x1, 20);
-  EXPECT_EQ(labels[1].x, 20 - 30);
-  EXPECT_EQ(labels[1].y, 0);
+  const auto labels = timeLabels(core.trace.view);
+  ASSERT_EQ(labels.size(), 10u);
+  EXPECT_EQ(textsOf(labels), (std::vector<std::string>{"2", "4", "6", "8", "10", "12", "14", "16", "18", "20"}));
+  // The first line is sample 100, 20 px in, labelled 2 and as near to
+  // centred as the left end allows; the others are centred, under a tick.
+  EXPECT_EQ(lines[0].x1, 20);
+  EXPECT_EQ(labels[0].x, 0);
+  EXPECT_EQ(labels[1].x, 120 - 30);
+  EXPECT_EQ(labels[1].y, kTimeAxisTextTop);
+  EXPECT_EQ(core.trace.view.axis.lines[1].x1, 120);
   for (std::size_t i = 0; i < labels.size(); ++i) {
     EXPECT_TRUE(lines[i].dotted);
     EXPECT_EQ(lines[i].color, kTraceGridColor);
@@ -82,7 +101,7 @@ TEST_F(TraceDrawing, TimeLabelsReadWholeSecondsOfTheirGridLines) {
 
 TEST_F(TraceDrawing, TimeGridStepDoublesUntilTheLabelsHaveRoom) {
   setView(0, 65000);
-  const auto& labels = core.trace.view.strip.texts;
+  const auto labels = timeLabels(core.trace.view);
   const int room = core.trace.view.textWidth("65000");
   ASSERT_GE(labels.size(), 2u);
   const int step = std::stoi(labels[1].text) - std::stoi(labels[0].text);
@@ -90,25 +109,76 @@ TEST_F(TraceDrawing, TimeGridStepDoublesUntilTheLabelsHaveRoom) {
   for (std::size_t i = 1; i < labels.size(); ++i)
     EXPECT_GE(core.trace.view.trace.lines[i].x1 - core.trace.view.trace.lines[i - 1].x1, room);
 
-  // A strip too narrow for any label still ends with one line or two.
-  traceResized(core.trace, 1000, 500, 3, 20);
-  EXPECT_LE(core.trace.view.strip.texts.size(), 2u);
+  // An area too narrow for any label still ends with one line or two.
+  traceResized(core.trace, 3, 500, 3, 20);
+  EXPECT_LE(core.trace.view.axis.lines.size(), 2u);
+}
+
+// Every label lies whole within the axis, clear of its neighbours and of
+// the unit at the right end; the strip under the axis carries no text.
+TEST_F(TraceDrawing, TimeLabelsStayWholeOnTheAxisAndTheUnitClosesIt) {
+  fillFlat(70000);
+  const TraceModel& view = core.trace.view;
+  struct Window {
+    std::int32_t start, end;
+  };
+  for (const Window& w : {Window{80, 1080}, Window{0, 1000}, Window{6410, 6660}, Window{123, 25123},
+                          Window{5000, 70000}, Window{64990, 65110}}) {
+    setView(w.start, w.end);
+    ASSERT_FALSE(view.axis.texts.empty());
+    const DrawText& unit = view.axis.texts.front();
+    EXPECT_EQ(unit.text, "s");
+    EXPECT_EQ(unit.x + view.textWidth(unit.text), view.traceWidth) << w.start;
+    const auto labels = timeLabels(view);
+    EXPECT_GE(labels.size(), 2u) << w.start;
+    int previousRight = -1;
+    for (const DrawText& label : labels) {
+      EXPECT_GT(label.x, previousRight) << w.start << " " << label.text;
+      previousRight = label.x + view.textWidth(label.text);
+      EXPECT_LT(previousRight, unit.x) << w.start << " " << label.text;
+      // Each names a grid line within the window.
+      const std::int64_t second = std::stoll(label.text);
+      EXPECT_GE(second * 50, w.start);
+      EXPECT_LE(second * 50, w.end);
+    }
+    EXPECT_TRUE(view.strip.texts.empty());
+  }
+}
+
+TEST_F(TraceDrawing, ValueAxisNamesTheDrawnQuantityWithItsUnit) {
+  const TraceModel& view = core.trace.view;
+  struct Case {
+    int option;
+    int slot;
+    const char* caption;
+  };
+  core.channels.slot(8).Color = 0x00FFFF;
+  for (const Case& c : {Case{0, 6, "Vout (mV)"}, Case{1, 7, "Richness"}, Case{2, 9, "Lambda"}, Case{3, 8, "O2 (%)"},
+                        Case{4, 10, "A/F"}}) {
+    OptionChOscillo_Click(core.trace, c.option);
+    const DrawText& caption = view.trace.texts.back();
+    EXPECT_EQ(caption.text, c.caption);
+    EXPECT_EQ(caption.color, core.channels.slot(c.slot).Color);
+    EXPECT_EQ(caption.y, 0);
+    // Beside the top value label, not over it.
+    const DrawText& top = valueLabels(view).back();
+    EXPECT_GT(caption.x, top.x + view.textWidth(top.text)) << c.caption;
+  }
 }
 
 TEST_F(TraceDrawing, ValueGridLabelsTheSelectedQuantityWithItsDecimals) {
   const std::size_t grid = core.trace.view.gridLines;
   const auto& lines = core.trace.view.trace.lines;
-  EXPECT_EQ(textsOf(core.trace.view.trace),
-            (std::vector<std::string>{" 0.000", " 0.180", " 0.360", " 0.540", " 0.720", " 0.900", " 1.080", " 1.260",
-                                      " 1.440", " 1.620", " 1.800"}));
+  const auto labels = valueLabels(core.trace.view);
+  EXPECT_EQ(textsOf(labels), (std::vector<std::string>{" 0.000", " 0.180", " 0.360", " 0.540", " 0.720", " 0.900",
+                                                       " 1.080", " 1.260", " 1.440", " 1.620", " 1.800"}));
   const DrawLine& bottom = lines[grid - 11];
   EXPECT_EQ(bottom.y1, 500);
   EXPECT_EQ(bottom.x2, 1000);
   EXPECT_TRUE(bottom.dotted);
   EXPECT_EQ(lines[grid - 1].y1, 0);
-  EXPECT_EQ(core.trace.view.trace.texts.back().y, 0);  // the top label stays inside the area
-  EXPECT_EQ(core.trace.view.trace.texts.front().y, 500 - 13);  // and so does the bottom one
-  EXPECT_EQ(core.trace.view.trace.texts.back().x, 0);
+  EXPECT_EQ(labels.back().y, 0);          // the top label stays inside the area
+  EXPECT_EQ(labels.front().y, 500 - 13);  // and so does the bottom one
 
   OptionChOscillo_Click(core.trace, 3);  // O2, -15.00 .. 22.00 %
   EXPECT_EQ(core.trace.view.trace.texts.front().text, "-15.00");
@@ -119,21 +189,21 @@ TEST_F(TraceDrawing, ValueGridOfANarrowEmptyOrUpsideDownRangeEnds) {
   core.channels.slot(7).Min = 0;
   core.channels.slot(7).Max = 5;
   repaintTrace(core.trace);
-  EXPECT_EQ(core.trace.view.trace.texts.size(), 6u);  // a line per unit
+  EXPECT_EQ(valueLabels(core.trace.view).size(), 6u);  // a line per unit
 
   core.channels.slot(7).Max = 0;
   repaintTrace(core.trace);
-  EXPECT_EQ(core.trace.view.trace.texts.size(), 1u);
+  EXPECT_EQ(valueLabels(core.trace.view).size(), 1u);
 
   core.channels.slot(7).Min = 10;
   repaintTrace(core.trace);
-  EXPECT_EQ(core.trace.view.trace.texts.size(), 11u);
+  EXPECT_EQ(valueLabels(core.trace.view).size(), 11u);
   EXPECT_EQ(core.trace.view.trace.texts.front().text, " 0.010");
 
   core.channels.slot(7).Min = -1e300;
   core.channels.slot(7).Max = std::numeric_limits<double>::infinity();
   repaintTrace(core.trace);
-  EXPECT_LE(core.trace.view.trace.texts.size(), 21u);
+  EXPECT_LE(valueLabels(core.trace.view).size(), 21u);
 }
 
 TEST_F(TraceDrawing, ZeroValueRangeStillDraws) {
@@ -236,10 +306,6 @@ TEST_F(TraceDrawing, OverviewBoxShowsTheWindowWithinTheRing) {
   EXPECT_EQ(box.right, 15);
   EXPECT_EQ(box.bottom, 20);
   EXPECT_EQ(box.color, kOverviewBoxColor);
-
-  // Time labels over the dark box are drawn light.
-  EXPECT_EQ(core.trace.view.strip.texts[0].color, kTimeLabelOnBoxColor);
-  EXPECT_EQ(core.trace.view.strip.texts[1].color, kTimeLabelColor);
 
   fill(70000, [](std::int32_t) { return 0; });  // oldest held: 5000
   setView(68000, 69000);

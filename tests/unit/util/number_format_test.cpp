@@ -30,6 +30,18 @@ TEST(FormatFixed, SignedReadsSixteenBitTwosComplement) {
   EXPECT_EQ(formatFixedValue(-5, false, 1), "-0.5");  // already negative stays negative
 }
 
+TEST(FormatFixedWide, KeepsTheWholeValueInTheSameLayout) {
+  struct Case {
+    std::int64_t value;
+    int decimals;
+    const char* text;
+  };
+  for (const Case& c : {Case{70000, 1, " 7000.0"}, Case{-70000, 1, "-7000.0"}, Case{100000, 3, " 100.000"},
+                        Case{99999, 0, " 99999"}, Case{0xFFFF, 0, " 65535"}, Case{5, 1, " 0.5"}, Case{-12, 2, "-0.12"},
+                        Case{0, 0, " 0"}, Case{INT64_MIN, 0, "-9223372036854775808"}})
+    EXPECT_EQ(formatFixedWide(c.value, c.decimals), c.text) << c.value;
+}
+
 TEST(FormatDuration, HoursPlainMinutesAndSecondsWithSignColumn) {
   EXPECT_EQ(formatDuration(3725), "1h  2mn  5s");
   EXPECT_EQ(formatDuration(0), "0h  0mn  0s");
