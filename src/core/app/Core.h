@@ -110,6 +110,7 @@ class Core final : private LinkEvents {
   void searchFailed() override;
   void bootloaderReply(std::uint8_t code) override;
   void recordRefused(std::string_view record) override;
+  void recordAbandoned(std::string_view record) override;
 
   bool refusalReported_ = false;
 };
