@@ -40,6 +40,7 @@ struct CountingEvents final : oxalis::LinkEvents {
   void portLost() override {}
   void bootloaderReply(std::uint8_t) override {}
   void recordRefused(std::string_view) override {}
+  void recordAbandoned(std::string_view) override {}
 };
 
 void BM_ReceiveParser(benchmark::State& state) {

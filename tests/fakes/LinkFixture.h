@@ -30,6 +30,7 @@ struct RecordedLinkEvents final : LinkEvents {
   std::vector<int> portsShown;
   std::vector<std::uint8_t> bootloaderReplies;
   std::vector<std::string> refused;
+  std::vector<std::string> abandoned;
 
   void identified() override { ++identifications; }
   void identifyRequested() override { ++identifyRequests; }
@@ -47,6 +48,7 @@ struct RecordedLinkEvents final : LinkEvents {
   void portLost() override { ++portsLost; }
   void bootloaderReply(std::uint8_t code) override { bootloaderReplies.push_back(code); }
   void recordRefused(std::string_view record) override { refused.emplace_back(record); }
+  void recordAbandoned(std::string_view record) override { abandoned.emplace_back(record); }
 };
 
 struct LinkFixture {

@@ -122,7 +122,7 @@ void Core::refreshTick() {
   if (linkState.dataFlowing && !linkState.freshSample && linkState.streamRunning) link.commands.startFrames();
   const LiveValues& v = monitor.live;
   showRefreshDiagnostics(factory, linkState.rx.previousRxLine, linkState.tx.lastSentRecord, v.diagFlags,
-                         v.canErrorCount, v.canErrorFlags);
+                         v.canErrorCount, v.canErrorFlags, linkState.rx.lostFrames);
   linkState.freshSample = false;
   showRecordingState();
 }
@@ -217,6 +217,12 @@ void Core::portLost() {
 
 void Core::bootloaderReply(std::uint8_t) {
   // The firmware window, which acts on these, is not part of this version yet.
+}
+
+void Core::recordAbandoned(std::string_view record) {
+  mainWindow.statusMessage = "Record " + std::string(record) + " refused " + std::to_string(TransmitQueue::kMaxTries) +
+                             " times by the module: skipped";
+  mainWindow.changed.notify();
 }
 
 void Core::recordRefused(std::string_view) {

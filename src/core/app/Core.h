@@ -115,6 +115,7 @@ class Core final : private LinkEvents {
   void portLost() override;
   void bootloaderReply(std::uint8_t code) override;
   void recordRefused(std::string_view record) override;
+  void recordAbandoned(std::string_view record) override;
 
   bool refusalReported_ = false;
   bool linkNoticeDismissed_ = false;

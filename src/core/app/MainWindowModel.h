@@ -61,6 +61,9 @@ struct MainWindowModel {
   static constexpr std::array<const char*, kStatusPanels> kPanelTooltips{
       "Port COM", "Link ON/OFF", "S/N  HW FW", "User level read on Oxalis", "Probe used time",
       "Data memory filled level", "", ""};
+  // A short note for the status bar about the link, such as a record the
+  // module refused and that was skipped; empty while there is none.
+  std::string statusMessage;
 
   // Menu "&File": the data entries, the offline module choice, exit.
   MenuEntry dataNew{"&New"};

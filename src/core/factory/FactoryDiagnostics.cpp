@@ -70,7 +70,7 @@ void showModuleIdentity(FactoryModel& factory, const ModuleIdentity& id) {
 }
 
 void showRefreshDiagnostics(FactoryModel& factory, std::string_view lastReceived, std::string_view lastSent,
-                            int diagFlags, int canErrorCount, int canErrorFlags) {
+                            int diagFlags, int canErrorCount, int canErrorFlags, std::uint32_t lostFrames) {
   if (!factory.visible) return;
   factory.DEBUG_RX = lastReceived;
   factory.DEBUG_TX = lastSent;
@@ -78,6 +78,7 @@ void showRefreshDiagnostics(FactoryModel& factory, std::string_view lastReceived
   factory.CNTErrCAN = std::to_string(canErrorCount);
   for (std::size_t bit = 0; bit < factory.DiagCan.size(); ++bit) factory.DiagCan[bit] = (canErrorFlags >> bit & 1) != 0;
   factory.frameLost = false;
+  factory.lostFramesText = std::to_string(lostFrames) + " lost frames";
   factory.changed.notify();
 }
 

@@ -3,6 +3,7 @@
 // (while the window is visible and logging is on), the error indications,
 // `DEBUG_TX` and `BufferLevel`.
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "factory/FactoryModel.h"
@@ -34,9 +35,10 @@ class FactoryDiagnostics final : public LinkDiagnostics {
 void showModuleIdentity(FactoryModel& factory, const ModuleIdentity& module);
 
 // The refresh tick's mirrors while the window is visible: the last records
-// received and sent, the diagnostic byte, the CAN error count and flags; the
-// lost-frame indication is cleared, so that it shows a loss for one tick.
+// received and sent, the diagnostic byte, the CAN error count and flags, the
+// number of lost frames; the lost-frame indication is cleared, so that it
+// shows a loss for one tick.
 void showRefreshDiagnostics(FactoryModel& factory, std::string_view lastReceived, std::string_view lastSent,
-                            int diagFlags, int canErrorCount, int canErrorFlags);
+                            int diagFlags, int canErrorCount, int canErrorFlags, std::uint32_t lostFrames);
 
 }  // namespace oxalis

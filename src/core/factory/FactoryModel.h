@@ -28,6 +28,10 @@ struct FactoryModel {
   bool verifyError = false;
   bool overrun = false;
   bool frameLost = false;
+  // Beside it, the measurement records missing from the sequence since
+  // start-up, counted one per missing record: "4 lost frames".
+  std::string lostFramesText = "0 lost frames";
+  static constexpr const char* kLostFramesTooltip = "Measurement records missing from the sequence since start-up";
 
   // Identity and stored user level, as read from the module.
   std::string W_HW;

@@ -1,37 +1,13 @@
 // The identification reply: which module answered, its serial number and
 // versions; the link comes up once a known module is recognised.
-#include <array>
 #include <string>
 
 #include "link/Link.h"
+#include "link/ModuleTypes.h"
 #include "link/ReplyDispatch.h"
 #include "platform/Timers.h"
 
 namespace oxalis {
-
-namespace {
-
-struct ModuleRow {
-  const char* code;
-  bool startsKeepAlive;
-  int versionIndex;  // rxFrame index of the first version byte
-};
-
-constexpr std::array<ModuleRow, 5> kModules{{
-    {"OX2", true, 8},
-    {"OXL", true, 8},
-    {"PNU", true, 8},
-    {"RMW", false, 8},
-    {"QTX", false, 9},
-}};
-
-const ModuleRow* findModule(const std::string& code) {
-  for (const auto& row : kModules)
-    if (code == row.code) return &row;
-  return nullptr;
-}
-
-}  // namespace
 
 void handleIdentification(Link& link) {
   LinkState& state = link.state;
@@ -41,7 +17,7 @@ void handleIdentification(Link& link) {
   ModuleIdentity& id = state.identity;
   id.serialNumber = f[2] * 256 + f[3];
   id.deviceCode = std::string{static_cast<char>(f[5]), static_cast<char>(f[6]), static_cast<char>(f[7])};
-  const ModuleRow* row = findModule(id.deviceCode);
+  const ModuleType* row = findModuleType(id.deviceCode);
   if (!row) return;
 
   if (row->startsKeepAlive) link.timers().setEnabled(TimerId::KeepAlive, true);

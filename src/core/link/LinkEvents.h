@@ -50,6 +50,10 @@ class LinkEvents {
   virtual void bootloaderReply(std::uint8_t code) = 0;
   // The transmit queue was full: this record was not sent.
   virtual void recordRefused(std::string_view record) = 0;
+  // The module rejected this record every time it was sent
+  // (TransmitQueue::kMaxTries): it is given up, and the queue goes on with
+  // the next one.
+  virtual void recordAbandoned(std::string_view record) = 0;
 };
 
 }  // namespace oxalis

@@ -1,5 +1,7 @@
 #include "link/ReceiveParser.h"
 
+#include <string>
+
 #include "link/Link.h"
 #include "link/RecordCodec.h"
 #include "link/ReplyDispatch.h"
@@ -42,18 +44,37 @@ void ReceiveParser::onByte(std::uint8_t c) {
 
   rx.rxLine.push_back(static_cast<char>(c));
   const int digit = HexDigitValue(static_cast<char>(c));
+  if (digit < 0) {
+    // A record holds nothing but hex digits: a noisy line turned one of
+    // them into something else, and the checksum may not tell.
+    dropFrame("Record dropped, not hexadecimal : ");
+    return;
+  }
   if (rx.rxCharCount % 2 == 1) {
-    if (digit >= 0) rx.rxHighNibble = static_cast<std::uint8_t>(digit);
+    rx.rxHighNibble = static_cast<std::uint8_t>(digit);
   } else {
-    if (digit >= 0) rx.rxLowNibble = static_cast<std::uint8_t>(digit);
+    rx.rxLowNibble = static_cast<std::uint8_t>(digit);
     const std::size_t i = rx.rxCharCount / 2;
     if (i < rx.rxFrame.size()) rx.rxFrame[i] = static_cast<std::uint8_t>(rx.rxHighNibble * 16 + rx.rxLowNibble);
   }
   if (rx.rxCharCount < 255) ++rx.rxCharCount;
 
-  // A frame announcing more than 122 bytes can never reach its length, as
-  // the count stops at 255: it is dropped at the next ":".
+  // The length byte is in: a frame longer than the receiver can hold would
+  // never complete, and would only grow until the next ":".
+  if (rx.rxCharCount == 3 && rx.rxFrame[1] > kMaxReceivedLength) {
+    dropFrame("Record dropped, length too long : ");
+    return;
+  }
   if (rx.rxCharCount == 2 * rx.rxFrame[1] + 11) completeFrame();
+}
+
+void ReceiveParser::dropFrame(std::string_view reason) {
+  LinkState& state = link_.state;
+  RxState& rx = state.rx;
+  if (link_.diagnostics().watching()) link_.diagnostics().logLine(std::string(reason) + rx.rxLine);
+  ++rx.droppedRecords;
+  rx.rxFrameBad = true;
+  state.rxIdle = true;
 }
 
 bool ReceiveParser::handleSingleCharacter(std::uint8_t c) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/Link.h"
+#include "link/ModuleTypes.h"
 #include "link/RecordCodec.h"
 
 namespace oxalis {
@@ -30,8 +31,14 @@ void checkSequence(Link& link) {
   // Sequence 0 is not checked, and neither is the first record after the
   // module was identified: there is no previous record to compare with.
   const bool hasPrevious = !rx.lastFrameText.empty();
+  // The count is of the records missing between the two, the sequence
+  // running 0..255 and round again: 10 then 15 lost 4, 254 then 1 lost 2.
+  // The same number again is a repeat, not a turn of 255 lost records;
+  // a module that does not number its records sends 0 every time.
+  if (hasPrevious && sequence != rx.lastFrameSeq) rx.lostFrames += (sequence - rx.lastFrameSeq - 1 + 256) % 256;
+  // The report compares without wrapping: after 255 only 0, which is never
+  // checked, follows without one.
   const bool lost = sequence != 0 && hasPrevious && sequence != rx.lastFrameSeq + 1;
-  if (lost) ++rx.lostFrames;
   LinkDiagnostics& diagnostics = link.diagnostics();
   if (lost && diagnostics.watching()) {
     diagnostics.flag(LinkFlag::LostFrame);
@@ -43,10 +50,26 @@ void checkSequence(Link& link) {
   rx.lastFrameSeq = static_cast<std::uint8_t>(sequence);
 }
 
+// A measurement record is exactly as long as its module type's layout; any
+// other length is a damaged record that passed the 8-bit checksum (two
+// compensating errors do). A type the link does not know has no layout.
+bool hasLayoutLength(Link& link) {
+  RxState& rx = link.state.rx;
+  const ModuleType* type = findModuleType(link.state.identity.deviceCode);
+  if (!type || rx.rxFrame[1] == type->measurementBytes) return true;
+  ++rx.droppedRecords;
+  if (link.diagnostics().watching())
+    link.diagnostics().logLine("Record dropped, " + std::to_string(rx.rxFrame[1]) + " bytes for " + type->code +
+                               " (" + std::to_string(type->measurementBytes) + " expected) : " + rx.rxLine);
+  return false;
+}
+
 void handleMeasurement(Link& link) {
   LinkState& state = link.state;
   RxState& rx = state.rx;
   if (!state.streamRunning) link.commands.stopFrames();  // the user stopped the stream
+  // A damaged record is not a sample; the next good one shows it as lost.
+  if (!hasLayoutLength(link)) return;
   state.freshSample = true;
   // The sequence is checked before the record is handed on, so that a
   // recording sees the lost-frame count that includes this record.

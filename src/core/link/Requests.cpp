@@ -54,12 +54,15 @@ bool CommandSet::send(std::string record) {
 bool CommandSet::identify() {
   clearFlags();
   if (!port_.isOpen()) return true;
+  // The XON after the request lets the module transmit its reply, linked or
+  // not: one queue entry carries both.
+  std::string request = records::Identify() + static_cast<char>(link_char::kXon);
   if (state_.linkUp) {
-    if (!queue_.queueRecord(records::Identify())) return false;
+    if (!queue_.queueRecord(std::move(request))) return false;
   } else {
-    // During the search no module paces us yet: write directly, and let the
-    // module transmit with an XON. A failure only means no module here.
-    (void)port_.write(records::Identify() + static_cast<char>(link_char::kXon));
+    // During the search no module paces us yet: write directly. A failure
+    // only means no module here.
+    (void)port_.write(request);
   }
   events_.identifyRequested();
   return true;

@@ -47,7 +47,7 @@ class CommandSet {
       : state_(state), port_(port), queue_(queue), diagnostics_(diagnostics), events_(events) {}
 
   // Identification followed by XON. Written straight to the port while no
-  // module is connected, queued otherwise; then LinkEvents::identifyRequested
+  // module is connected, queued (the XON in the same entry) otherwise; then LinkEvents::identifyRequested
   // for the follow-up reads. Nothing at all while the port is closed.
   bool identify();
   bool startFrames();

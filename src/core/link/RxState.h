@@ -16,12 +16,17 @@ struct RxState {
   // Decoded bytes: [1] LL, [2] address high, [3] address low, [4] type,
   // [5 .. 4+LL] data, [5+LL] checksum.
   std::array<std::uint8_t, 129> rxFrame{};
-  bool rxFrameBad = false;     // the last completed frame failed its checksum
+  bool rxFrameBad = false;     // the last frame failed its checksum or was dropped as damaged
   std::string lastFrameText;   // previous measurement record, for the lost-frame report
   std::uint8_t lastFrameSeq = 0;
-  // Breaks in the measurement records' sequence ("Perte de trame") since
-  // start-up, counted whether the factory window shows them or not.
+  // Measurement records missing from the sequence since start-up: a jump
+  // from 10 to 15 lost 4. Counted whether the factory window shows the
+  // breaks ("Perte de trame") or not.
   std::uint32_t lostFrames = 0;
+  // Records dropped as damaged although their checksum may pass: a character
+  // that is not a hex digit, a length the receiver cannot hold, or a
+  // measurement record whose length is not its module type's.
+  std::uint32_t droppedRecords = 0;
   bool updateOk = false;       // the bootloader reported a successful update
 };
 

@@ -1,5 +1,7 @@
 #include "link/TransmitQueue.h"
 
+#include <string>
+
 #include "link/LinkDiagnostics.h"
 #include "link/LinkEvents.h"
 #include "link/LinkState.h"
@@ -36,10 +38,15 @@ void TransmitQueue::showLevel() {
   if (diagnostics_.watching()) diagnostics_.queueLevel(ring_.txLevel * 100 / 200);
 }
 
+std::string_view TransmitQueue::recordText(std::string_view entry) {
+  if (!entry.empty() && static_cast<std::uint8_t>(entry.back()) == link_char::kXon) entry.remove_suffix(1);
+  return entry;
+}
+
 bool TransmitQueue::queueRecord(std::string record) {
   if (waitingCount(ring_.txReadIndex, ring_.txWriteIndex) >= kMaxWaiting) {
-    log("Buffer full, record not queued : ", record);
-    events_.recordRefused(record);
+    log("Buffer full, record not queued : ", recordText(record));
+    events_.recordRefused(recordText(record));
     return false;
   }
   const bool sendNow = isEmpty() && ring_.moduleReady;
@@ -47,7 +54,7 @@ bool TransmitQueue::queueRecord(std::string record) {
   slot = std::move(record);
   ring_.txWriteIndex = static_cast<std::int16_t>(nextIndex(ring_.txWriteIndex));
   showLevel();
-  log("Put in buffer VB6 ", slot);
+  log("Put in buffer VB6 ", recordText(slot));
   if (sendNow) sendNextRecord();
   return true;
 }
@@ -70,13 +77,15 @@ void TransmitQueue::feedBacklog() {
 void TransmitQueue::sendNextRecord() {
   if (isEmpty()) return;
   ring_.moduleReady = false;
-  const std::string& record = ring_.txQueue[static_cast<std::size_t>(ring_.txReadIndex)];
-  ring_.lastSentRecord = record;
-  if (diagnostics_.watching()) diagnostics_.recordSent(record);
-  if (!port_.write(record)) {
+  const std::string& entry = ring_.txQueue[static_cast<std::size_t>(ring_.txReadIndex)];
+  ring_.lastSentRecord = recordText(entry);
+  if (diagnostics_.watching()) diagnostics_.recordSent(ring_.lastSentRecord);
+  if (!port_.write(entry)) {
     reportDisconnected();
     return;
   }
+  tries_ = resendDue_ ? tries_ + 1 : 1;
+  resendDue_ = false;
   ring_.txReadIndex = static_cast<std::int16_t>(nextIndex(ring_.txReadIndex));
   showLevel();
   log("Put in buffer PC ", ring_.lastSentRecord);
@@ -96,16 +105,30 @@ void TransmitQueue::stepBack() {
   ring_.txReadIndex = static_cast<std::int16_t>(previousIndex(ring_.txReadIndex));
 }
 
+void TransmitQueue::resendOrAbandon() {
+  if (tries_ < kMaxTries) {
+    stepBack();
+    resendDue_ = true;
+    return;
+  }
+  // The read index already points past it: the next XON sends the record
+  // behind it.
+  tries_ = 0;
+  resendDue_ = false;
+  log("Record abandoned after " + std::to_string(kMaxTries) + " tries : ", ring_.lastSentRecord);
+  events_.recordAbandoned(ring_.lastSentRecord);
+}
+
 void TransmitQueue::onChecksumError() {
-  stepBack();
   log("Checksum error", {});
   if (diagnostics_.watching()) diagnostics_.flag(LinkFlag::Checksum);
+  resendOrAbandon();
 }
 
 void TransmitQueue::onOverrun() {
-  stepBack();
   log("OverRun error", {});
   if (diagnostics_.watching()) diagnostics_.flag(LinkFlag::Overrun);
+  resendOrAbandon();
 }
 
 bool TransmitQueue::sendXon() {
@@ -118,9 +141,15 @@ bool TransmitQueue::sendXon() {
 void TransmitQueue::dropWaiting() {
   ring_.txReadIndex = ring_.txWriteIndex;
   backlog_.clear();
+  tries_ = 0;
+  resendDue_ = false;
 }
 
-void TransmitQueue::resetIndices() { ring_.txReadIndex = ring_.txWriteIndex = 0; }
+void TransmitQueue::resetIndices() {
+  ring_.txReadIndex = ring_.txWriteIndex = 0;
+  tries_ = 0;
+  resendDue_ = false;
+}
 
 void TransmitQueue::reportDisconnected() {
   if (disconnectReported_) return;

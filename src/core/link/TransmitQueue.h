@@ -2,7 +2,12 @@
 // The transmit queue. Records wait in a ring of 201 slots and leave one at a
 // time, each after the module signalled with XON that it can take the next.
 // The module reports a rejected (0xC3) or lost (0xD8) record, which is then
-// sent again.
+// sent again, up to kMaxTries times in all; a record the module rejects every
+// time is given up, so that the records behind it still leave.
+//
+// A queue entry is a record, or the identification request with the XON
+// that follows it on the wire; the logs and the factory window show the
+// record alone.
 //
 // A long series of records (configuration writes and reads, firmware) waits
 // in a backlog of its own and moves into the ring as the ring drains, so
@@ -29,6 +34,8 @@ class TransmitQueue {
   // from an empty one, and one more keeps the record last sent intact, so a
   // resend after 0xC3 or 0xD8 never meets an overwritten slot.
   static constexpr int kMaxWaiting = TxRing::kSlots - 2;
+  // Times a record is written before a rejection gives it up.
+  static constexpr int kMaxTries = 5;
 
   TransmitQueue(LinkState& state, SerialPort& port, Dialogs& dialogs, LinkDiagnostics& diagnostics,
                 LinkEvents& events);
@@ -74,10 +81,16 @@ class TransmitQueue {
   static int nextIndex(int index) { return index > TxRing::kSlots - 2 ? 0 : index + 1; }
   static int previousIndex(int index) { return index == 0 ? TxRing::kSlots - 1 : index - 1; }
   static int waitingCount(int readIndex, int writeIndex);
+  // The record of a queue entry, without the XON an identification request
+  // carries.
+  static std::string_view recordText(std::string_view entry);
 
  private:
   void showLevel();
   void stepBack();
+  // The module did not take the record last sent: send it again, or give it
+  // up after kMaxTries.
+  void resendOrAbandon();
   void feedBacklog();
   void log(std::string_view prefix, std::string_view text);
 
@@ -89,6 +102,8 @@ class TransmitQueue {
   LinkEvents& events_;
   std::deque<std::string> backlog_;
   bool disconnectReported_ = false;
+  int tries_ = 0;           // times the record last sent has been written
+  bool resendDue_ = false;  // the module rejected it: the next send repeats it
 };
 
 }  // namespace oxalis

@@ -12,8 +12,9 @@ struct Monitor;
 // address low byte). Fills monitor.live according to the module's type:
 // the fast fields, the slow slot the selector names ("OXL", "OX2", "PNU"),
 // the fuel tank drain tool's and the steering-wheel module's own layouts and
-// the user channels. A record shorter than its layout reads the missing bytes
-// as 0. A module type outside "OXL", "OX2", "PNU", "QTX", "RMW" has no known
+// the user channels. The link hands on only records of their type's layout
+// length (link/ModuleTypes.h); called directly with a shorter one, the
+// decoder reads the missing bytes as 0. A module type outside "OXL", "OX2", "PNU", "QTX", "RMW" has no known
 // layout, and its records change nothing. The live panel is notified only
 // when a tooltip that the record carries has changed; the values themselves
 // are repainted by the refresh tick.

@@ -58,8 +58,10 @@ TEST_F(CommandSetTest, IdentifyWithFactoryWindowAlsoReadsCalibrationOffsets) {
   core.link.state.linkUp = true;
   core.factory.visible = true;
   core.link.commands.identify();
-  EXPECT_EQ(drain(), (std::vector<std::string>{":00000012EE", ":00010A10E5", ":00023410BA", ":00023610B8",
+  EXPECT_EQ(drain(), (std::vector<std::string>{":00000012EE\x11", ":00010A10E5", ":00023410BA", ":00023610B8",
                                                 ":00012810C7", ":00012A10C5", ":00023810B6"}));
+  // The request and its XON are one entry; the log shows the record alone.
+  EXPECT_NE(core.factory.W_Log.find("Put in buffer PC :00000012EE\r\n"), std::string::npos);
 }
 
 TEST_F(CommandSetTest, DisplaySettingSelectsEepromWritesAndReloads) {

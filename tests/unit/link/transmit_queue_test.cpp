@@ -94,6 +94,63 @@ TEST_F(TransmitQueueTest, ChecksumErrorAndOverrunResendTheRejectedRecord) {
   EXPECT_EQ(port.take(), ":B");
 }
 
+// A module that rejects a record every time, by checksum error or by
+// overrun: the record is written five times in all, then given up, and the
+// records behind it still leave.
+class RejectedRecord : public TransmitQueueTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  void reject() { GetParam() ? queue.onOverrun() : queue.onChecksumError(); }
+  // Rejects the record just written `times` times, each followed by the XON
+  // that lets the next write go; returns what was written.
+  std::vector<std::string> rejectAndResume(int times) {
+    std::vector<std::string> written;
+    for (int n = 0; n < times; ++n) {
+      reject();
+      queue.onXon();
+      written.push_back(port.take());
+    }
+    return written;
+  }
+  void SetUp() override {
+    TransmitQueueTest::SetUp();
+    core.link.state.linkUp = true;
+    ring.moduleReady = true;
+  }
+};
+
+TEST_P(RejectedRecord, IsGivenUpAfterFiveTriesAndTheNextOneLeaves) {
+  core.factory.visible = true;
+  int told = 0;
+  const auto watch = core.mainWindow.changed.subscribe([&] { ++told; });
+  EXPECT_TRUE(queue.queueRecord(":A"));
+  EXPECT_TRUE(queue.queueRecord(":B"));
+  EXPECT_EQ(port.take(), ":A");
+  EXPECT_EQ(rejectAndResume(4), std::vector<std::string>(4, ":A"));
+  EXPECT_EQ(core.mainWindow.statusMessage, "");
+
+  EXPECT_EQ(rejectAndResume(1), std::vector<std::string>{":B"});  // the fifth rejection
+  EXPECT_EQ(core.mainWindow.statusMessage, "Record :A refused 5 times by the module: skipped");
+  EXPECT_EQ(told, 1);
+  EXPECT_NE(core.factory.W_Log.find("Record abandoned after 5 tries : :A\r\n"), std::string::npos);
+  queue.onXon();
+  EXPECT_TRUE(queue.isEmpty());
+}
+
+TEST_P(RejectedRecord, TheCountStartsAgainWithEachRecord) {
+  EXPECT_TRUE(queue.queueRecord(":A"));
+  EXPECT_EQ(port.take(), ":A");
+  EXPECT_EQ(rejectAndResume(3), std::vector<std::string>(3, ":A"));
+  reject();  // the link is lost with :A due again
+  queue.dropWaiting();
+  EXPECT_TRUE(queue.queueRecord(":C"));
+  queue.onXon();
+  EXPECT_EQ(port.take(), ":C");
+  EXPECT_EQ(rejectAndResume(4), std::vector<std::string>(4, ":C"));
+  EXPECT_EQ(core.mainWindow.statusMessage, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(ChecksumErrorAndOverrun, RejectedRecord, ::testing::Bool());
+
 TEST_F(TransmitQueueTest, StepBackFromSlot0GoesToSlot200) {
   queue.onChecksumError();
   EXPECT_EQ(ring.txReadIndex, 200);

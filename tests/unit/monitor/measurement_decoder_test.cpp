@@ -436,7 +436,8 @@ TEST_F(MeasurementDecoderTest, RecordsFromTheLinkAreDecoded) {
   use("OX2");
   port.open(1);
   core.link.state.linkUp = true;
-  const Record record = Record{}.richness(850).slow(3, 9);
+  Record record = Record{}.richness(850).slow(3, 9);
+  record.bytes.resize(18);  // the OX2 layout
   test::feed(core, BuildRecord(0x13, 0x0580, std::string(record.bytes.begin(), record.bytes.end())));
   EXPECT_TRUE(core.link.state.freshSample);
   EXPECT_EQ(live.lambda, 1176);
