@@ -184,14 +184,17 @@ class Recorder {
     std::optional<double> until;
   };
 
-  // The search ends on the tick after a module answered, or when every
-  // port was tried.
+  // The search ends on the tick after a module answered; a pass over every
+  // port without an answer ends the command with the window's notice ("No
+  // device found", the ports tried, the usual fixes).
   void afterSearchTick() {
-    if (phase_ != Phase::Searching || timers_.isEnabled(TimerId::Search)) return;
-    if (core_.link.state.linkUp)
+    if (phase_ != Phase::Searching) return;
+    if (!timers_.isEnabled(TimerId::Search) && core_.link.state.linkUp) {
       beginRecording();
-    else
-      finish(Ending::NoModule);  // the core has said "No device found"
+    } else if (!core_.link.state.linkUp && core_.mainWindow.linkNotice.visible()) {
+      printMessage(oneLine(core_.mainWindow.linkNotice.text));
+      finish(Ending::NoModule);
+    }
   }
 
   void beginRecording() {

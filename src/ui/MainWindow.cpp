@@ -101,6 +101,12 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
   recordMark_->setStyleSheet("color: white; background: #c62828; font-weight: bold; padding: 0 6px; border-radius: 3px");
   recordMark_->hide();
   bar->insertWidget(0, recordMark_);
+  // What the link last gave up on (a record the module refused again and again).
+  statusMessage_ = new QLabel(bar);
+  statusMessage_->setObjectName("StatusMessage");
+  statusMessage_->setStyleSheet("color: #b71c1c");
+  statusMessage_->hide();
+  bar->addWidget(statusMessage_, 3);
 
   subscription_ = model_.changed.subscribe([this] { render(); });
   // The search and information buttons are captioned by the live panel's
@@ -206,6 +212,9 @@ void MainWindow::render() {
   for (std::size_t i = 0; i < 6; ++i) panels_[i]->setText(qs(model_.panels[i]));
   recordMark_->setText(QString::fromUtf8("\u25CF ") + qs(model_.recordMark));
   recordMark_->setVisible(!model_.recordMark.empty());
+  statusMessage_->setText(qs(model_.statusMessage));
+  statusMessage_->setToolTip(qs(model_.statusMessage));
+  statusMessage_->setVisible(!model_.statusMessage.empty());
   linkNotice_->show(model_.linkNotice);
   recoveryNotice_->show(model_.recoveryNotice);
   renderEntry(actions_.at("DataNew"), model_.dataNew);

@@ -66,6 +66,7 @@ class MainWindow : public QMainWindow {
   NoticeBar* linkNotice_ = nullptr;
   NoticeBar* recoveryNotice_ = nullptr;
   QLabel* recordMark_ = nullptr;
+  QLabel* statusMessage_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   std::map<QString, QAction*> actions_;
   std::map<QString, QAction*> toolActions_;

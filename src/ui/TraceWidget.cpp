@@ -269,7 +269,7 @@ TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
 void TraceWidget::modelChanged() {
   const TraceModel& model = core_.trace.view;
   const bool onlyNewSamples = model.repaintGeneration == stripGeneration_ && model.pointer == shownPointer_ &&
-                              model.cursorX == oscillo_->shownCursorX() &&
+                              model.cursorX == oscillo_->shownCursorX() && model.WCuseur == shownCursorTime_ &&
                               std::pair(model.zoomBandLeft, model.zoomBandRight) == oscillo_->shownZoomBand();
   if (!onlyNewSamples) {
     coalesce_->stop();
@@ -341,7 +341,12 @@ void TraceWidget::render() {
       valCurseur_[i]->setVisible(visible != 0);
     }
   }
+  const LivePanelModel& panel = core_.monitor.livePanel;
   for (std::size_t i = 0; i < options_.size(); ++i) {
+    // The module type's own names for the quantities it sends.
+    const QString name = qs(panel.traceChoiceNames[i]);
+    if (options_[i]->text() != name) options_[i]->setText(name);
+    if (options_[i]->isHidden() == panel.traceChoiceVisible[i]) options_[i]->setVisible(panel.traceChoiceVisible[i]);
     const bool selected = trace.selectedQuantity == static_cast<int>(i);
     if (options_[i]->isChecked() == selected) continue;
     const QSignalBlocker block(options_[i]);

@@ -129,7 +129,7 @@ bool dataOpenFile(Core& core, const std::string& file) {
   core.updateMemoryText();
   state.dataNotSaved = false;
   state.dataFileOpened = true;
-  state.dataFileOfThisRun = *file;
+  state.dataFileOfThisRun = file;
   return true;
 }
 

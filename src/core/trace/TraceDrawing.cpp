@@ -46,6 +46,12 @@ constexpr std::array<BuiltIn, 5> kBuiltIns{{
 
 bool isBuiltIn(int index) { return index >= 0 && index < static_cast<int>(kBuiltIns.size()); }
 
+// The selected built-in quantity is drawn when the module type sends it.
+bool drawsBuiltIn(const Trace& trace) {
+  const int index = trace.buffer.selectedQuantity;
+  return isBuiltIn(index) && trace.panel.traceChoiceVisible[static_cast<std::size_t>(index)];
+}
+
 // A scale end rounded to a whole number of stored units.
 double scaleEnd(double value) {
   if (std::isnan(value)) return 0;
@@ -62,7 +68,7 @@ struct Curves {
 // The selected built-in quantity first, then the ticked user channels.
 Curves drawnCurves(const Trace& trace) {
   Curves curves;
-  if (isBuiltIn(trace.buffer.selectedQuantity)) {
+  if (drawsBuiltIn(trace)) {
     const BuiltIn& quantity = kBuiltIns[static_cast<std::size_t>(trace.buffer.selectedQuantity)];
     const ChannelDefinition& slot = trace.channels.slot(quantity.slot);
     curves.items[curves.count++] = {quantity.field, 0, scaleEnd(slot.Min), scaleEnd(slot.Max), slot.Color};
@@ -294,7 +300,7 @@ void drawValueGrid(Trace& trace) {
   double hi = 1800;
   int decimals = 0;
   const ChannelDefinition* quantity = nullptr;
-  if (isBuiltIn(trace.buffer.selectedQuantity)) {
+  if (drawsBuiltIn(trace)) {
     quantity = &trace.channels.slot(kBuiltIns[static_cast<std::size_t>(trace.buffer.selectedQuantity)].slot);
     lo = scaleEnd(quantity->Min);
     hi = scaleEnd(quantity->Max);
