@@ -94,6 +94,7 @@ LivePanelWidget::LivePanelWidget(Core& core, QWidget* parent) : QWidget(parent),
     labels_[static_cast<std::size_t>(i)] = new QLabel(this);
     labels_[static_cast<std::size_t>(i)]->setObjectName(QString("DisplayLabel%1").arg(i));
     labels_[static_cast<std::size_t>(i)]->setAlignment(Qt::AlignCenter);
+    labels_[static_cast<std::size_t>(i)]->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     cells_[static_cast<std::size_t>(i)] = new ValueCell(i, large, this);
     grid->addWidget(labels_[static_cast<std::size_t>(i)], row, column);
     grid->addWidget(cells_[static_cast<std::size_t>(i)], row + 1, column);

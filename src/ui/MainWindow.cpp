@@ -40,7 +40,7 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
   setObjectName("Main");
   // The live panel shrinks and the trace takes what is left, so the window
   // fits a 1024 x 768 screen with its frame and the desktop's panels.
-  setMinimumSize(800, 540);
+  setMinimumSize(960, 540);
   resize(1200, 800);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QSize room = screen->availableGeometry().size() - QSize(16, 48);

@@ -63,6 +63,7 @@ class ShellTest : public QObject {
       QTimer::singleShot(0, [useCloseButton] {
         QWidget* box = QApplication::activeModalWidget();
         QVERIFY(box);
+        test::saveScreenshot(*box, "close_question.png");
         if (useCloseButton)
           box->close();
         else

@@ -8,6 +8,7 @@
 
 #include "util/NumberFormat.h"
 #include "trace/Trace.h"
+#include "util/TextEncoding.h"
 #include "trace/TraceInternal.h"
 
 namespace oxalis {
@@ -325,6 +326,11 @@ void drawValueGrid(Trace& trace) {
   if (!quantity) return;
   std::string caption = quantity->Name;
   if (!quantity->Unit.empty()) caption += " (" + quantity->Unit + ")";
+  // A module type that sends its own quantities in these fields names them.
+  static constexpr std::array<std::string_view, 5> kLambdaNames{"Vout", "Richness", "Lambda", "O2", "A/F"};
+  const auto selected = static_cast<std::size_t>(trace.buffer.selectedQuantity);
+  if (trace.panel.traceChoiceNames[selected] != kLambdaNames[selected]) caption = trace.panel.traceChoiceNames[selected];
+  caption = DegreeSignForScreen(std::move(caption));
   if (caption.empty()) return;
   // A curve colour of black would not be seen on the black area.
   const std::uint32_t colour = (quantity->Color & 0xFFFFFF) != 0 ? quantity->Color : kValueLabelColor;
