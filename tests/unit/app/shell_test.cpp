@@ -2,14 +2,18 @@
 // text, start-up from a settings file and shutdown.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 
 #include "CoreFixture.h"
+#include "TempFolder.h"
 #include "app/AboutText.h"
 #include "app/MainMenu.h"
 #include "app/Recording.h"
+#include "app/Recovery.h"
 #include "app/Shutdown.h"
 #include "app/Toolbar.h"
 
@@ -189,6 +193,75 @@ TEST_F(StartupTest, ClosingWithoutQuestionsWritesUnsavedSamplesToARecoveryFile) 
   const std::string content(std::istreambuf_iterator<char>(in), {});
   EXPECT_NE(content.find("Korvane"), std::string::npos);
   EXPECT_NE(content.find("\r\n9;0;909;"), std::string::npos);
+}
+
+// A run ended by the system leaves a recovery file; the next start offers
+// it in the window (no box over the port search): open, later, delete.
+TEST_F(StartupTest, RecoveryFileIsOfferedAtTheNextStart) {
+  core.start();
+  core.state.recording = true;
+  for (int i = 0; i < 10; ++i) {
+    core.monitor.live.richness = static_cast<std::int32_t>(900 + i);
+    core.recordLiveSample();
+  }
+  const std::string recovery = shutdown(core, false).recoveryFile;
+  ASSERT_FALSE(recovery.empty());
+
+  const auto nextStart = [&] {
+    auto next = std::make_unique<test::CoreFixture>();
+    next->core.state.appFolder = folder.string();
+    next->core.start();
+    return next;
+  };
+  auto later = nextStart();
+  EXPECT_TRUE(later->dialogs.messages.empty() && later->dialogs.questions.empty());
+  ASSERT_TRUE(later->core.mainWindow.recoveryNotice.visible());
+  EXPECT_EQ(later->core.mainWindow.recoveryNotice.actions,
+            (std::vector<std::string>{"&Open", "&Later", "&Delete"}));
+  recoveryNotice_Click(later->core, kRecoveryLater);
+  EXPECT_FALSE(later->core.mainWindow.recoveryNotice.visible());
+
+  auto open = nextStart();  // "Later" kept it for this start
+  recoveryNotice_Click(open->core, kRecoveryOpen);
+  EXPECT_EQ(open->core.trace.buffer.sampleCount, 10);
+  EXPECT_EQ(open->core.state.dataFileName, recovery);
+  EXPECT_FALSE(open->core.mainWindow.recoveryNotice.visible());
+
+  auto keep = nextStart();
+  keep->dialogs.answers = {Answer::No};
+  recoveryNotice_Click(keep->core, kRecoveryDelete);
+  EXPECT_TRUE(std::filesystem::exists(recovery));  // asked first; No keeps it
+  keep->dialogs.answers = {Answer::Yes};
+  recoveryNotice_Click(keep->core, kRecoveryDelete);
+  EXPECT_FALSE(std::filesystem::exists(recovery));
+  EXPECT_FALSE(nextStart()->core.mainWindow.recoveryNotice.visible());
+}
+
+TEST_F(StartupTest, ALaterSavedDataFileSupersedesTheRecoveryFile) {
+  test::WriteBytes(folder / "Recovery 2026-12-01 10-00-00.DA1", "x");
+  EXPECT_TRUE(FindRecoveryFile(folder));
+  std::filesystem::last_write_time(folder / "Recovery 2026-12-01 10-00-00.DA1",
+                                   std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+  test::WriteBytes(folder / "run.DA1", "x");
+  EXPECT_FALSE(FindRecoveryFile(folder));
+}
+
+// While recording the window says so: a REC mark with the recorded time and
+// a star in the title for samples not saved.
+TEST_F(StartupTest, RecordingShowsItsMarkAndTheUnsavedStar) {
+  core.start();
+  startRecord(core);
+  for (int i = 0; i < 125; ++i) core.recordLiveSample();
+  core.showRecordingState();
+  EXPECT_EQ(core.mainWindow.recordMark, "REC 0:02");
+  EXPECT_EQ(core.mainWindow.caption.substr(0, 2), "* ");
+  pauseRecord(core);
+  EXPECT_EQ(core.mainWindow.recordMark, "REC paused 0:02");
+  stopRecord(core);
+  EXPECT_EQ(core.mainWindow.recordMark, "");
+  core.state.dataNotSaved = false;
+  core.showRecordingState();
+  EXPECT_EQ(core.mainWindow.caption, "Oxalis Monitor 2.10");
 }
 
 }  // namespace

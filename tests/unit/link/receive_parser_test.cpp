@@ -189,6 +189,14 @@ TEST_F(ReplyTest, StoichiometricRatioSetsTheAirFuelLabel) {
   feed(core, BuildRecord(0x10, 0x022C, bytes({0x05, 0xB1})));
   EXPECT_DOUBLE_EQ(core.monitor.stoichRatio, 14.57);
   EXPECT_EQ(core.monitor.livePanel.cells[4].label, "A/F (St:14.57)");
+  // An erased module (0xFFFF) or anything above 50.00 stands for petrol.
+  for (const std::uint8_t high : {0xFF, 0x13}) {
+    core.monitor.stoichRatio = 6.4;
+    feed(core, BuildRecord(0x10, 0x022C, bytes({high, 0x89})));  // 65417, 5001
+    EXPECT_DOUBLE_EQ(core.monitor.stoichRatio, 14.57) << int(high);
+  }
+  feed(core, BuildRecord(0x10, 0x022C, bytes({0x13, 0x88})));  // 5000: 50.00 stays
+  EXPECT_DOUBLE_EQ(core.monitor.stoichRatio, 50);
 }
 
 TEST_F(ReplyTest, BytesWhileLinkedShowLinkOn) {

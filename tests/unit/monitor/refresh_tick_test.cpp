@@ -45,12 +45,25 @@ TEST_F(RefreshTickTest, FourSilentTicksKeepTheLinkTheFifthTimesOutAndEveryFurthe
   EXPECT_EQ(core.mainWindow.panel(3), "No module found (timeout)");
   EXPECT_TRUE(core.mainWindow.oxalisOffLine.enabled);
   EXPECT_TRUE(core.mainWindow.panoraOffLine.enabled);
+  EXPECT_TRUE(core.mainWindow.qtxOffLine.enabled);
   EXPECT_EQ(port.take(), ":00000012EE\x11");
 
   core.mainWindow.panel(2) = "";
   tick();
   EXPECT_EQ(core.mainWindow.panel(2), "Link OFF");
   EXPECT_EQ(port.take(), ":00000012EE\x11");  // identification asked again on every tick
+}
+
+// The lamps tell a condition only while a module reports it; otherwise
+// they are grey, whatever the last diagnostic byte said.
+TEST_F(RefreshTickTest, LampsAreKnownOnlyWhileDataFlows) {
+  core.monitor.live.diagFlags = 0x01;
+  byteArrives(true);
+  tick();
+  EXPECT_TRUE(core.monitor.livePanel.lamps[0].known);
+  EXPECT_TRUE(core.monitor.livePanel.lamps[0].red);
+  tick(5);
+  for (const DiagLampModel& lamp : core.monitor.livePanel.lamps) EXPECT_FALSE(lamp.known);
 }
 
 TEST_F(RefreshTickTest, TimeOutReopensAPortTheAdapterLost) {
