@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "SimulatedLink.h"
+#include "app/Recording.h"
 
 namespace oxalis {
 namespace {
@@ -85,6 +86,29 @@ TEST(SearchWithSimulator, UnpluggedAdapterIsReportedOnce) {
   link.core.link.queue.sendXon();
   EXPECT_TRUE(link.dialogs.messages.empty());
   EXPECT_EQ(link.core.mainWindow.linkNotice.text.rfind("USB error: the port COM2 was disconnected.", 0), 0u);
+}
+
+// Unplugged mid-recording: the samples stay, the window says what happened,
+// and the recording goes on by itself when the module is plugged back.
+TEST(SearchWithSimulator, RecordingKeepsItsSamplesAndResumesAfterAnUnplug) {
+  SimulatedLink link;
+  link.plug(2, "OX2");
+  link.core.startLink();
+  link.runUntil([&] { return link.core.link.state.linkUp; }, 1000);
+  startRecord(link.core);
+  link.run(1000);
+  const int before = link.core.trace.buffer.sampleCount;
+  ASSERT_GT(before, 40);
+  link.port.unplug();
+  link.run(3000);
+  EXPECT_TRUE(link.core.state.recording);
+  EXPECT_EQ(link.core.trace.buffer.sampleCount, before);
+  EXPECT_NE(link.core.mainWindow.linkNotice.text.find("recording keeps its samples"), std::string::npos);
+  link.port.plugIn(2);
+  link.runUntil([&] { return link.core.trace.buffer.sampleCount > before + 40; }, 5000);
+  EXPECT_GT(link.core.trace.buffer.sampleCount, before + 40);
+  EXPECT_FALSE(link.core.mainWindow.linkNotice.visible());
+  EXPECT_TRUE(link.dialogs.messages.empty());
 }
 
 }  // namespace
