@@ -62,7 +62,7 @@ void Core::start() {
   platform.timers.setEnabled(TimerId::KeepAlive, false);
   // A settings file naming a module type this version does not know lays
   // the panel out for the lambda controller.
-  if (layoutPanelForModule(monitor) == PanelLayout::None) link.state.identity.deviceCode = "OX2";
+  if (!HasPanelLayout(link.state.identity.deviceCode)) link.state.identity.deviceCode = "OX2";
   layoutPanel();
   offerRecovery(*this);
 }

@@ -167,6 +167,12 @@ const Layout* layoutFor(const std::string& code) {
   return nullptr;
 }
 
+}  // namespace
+
+bool HasPanelLayout(const std::string& deviceCode) { return layoutFor(deviceCode) != nullptr; }
+
+namespace {
+
 bool showsAirFuel(const std::string& code) { return code != "QTX" && code != "RMW"; }
 
 // Label 12 + k names user channel k in its colour.

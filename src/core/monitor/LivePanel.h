@@ -1,6 +1,7 @@
 #pragma once
 // Laying out the live panel for a module type, its labels and the actions of
 // its controls.
+#include <string>
 #include <string_view>
 
 namespace oxalis {
@@ -19,6 +20,8 @@ void initialiseLivePanel(Monitor& monitor);
 // count for the module's device code. An unknown code keeps the previous
 // layout and gives None.
 PanelLayout layoutPanelForModule(Monitor& monitor);
+// Whether this version has a panel layout for the device code.
+bool HasPanelLayout(const std::string& deviceCode);
 
 // Label 4 from the stoichiometric ratio: "A/F (St:14.57)"; the module types
 // that show no air/fuel ratio keep their own label 4.
