@@ -161,7 +161,7 @@ TEST_F(TraceDrawing, ValueAxisNamesTheDrawnQuantityWithItsUnit) {
     EXPECT_EQ(caption.color, core.channels.slot(c.slot).Color);
     EXPECT_EQ(caption.y, 0);
     // Beside the top value label, not over it.
-    const DrawText& top = valueLabels(view).back();
+    const DrawText top = valueLabels(view).back();  // a copy: the list is a temporary
     EXPECT_GT(caption.x, top.x + view.textWidth(top.text)) << c.caption;
   }
 }
