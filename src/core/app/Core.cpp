@@ -98,9 +98,8 @@ void Core::layoutPanel() {
 void Core::updateMemoryText() { showMemoryText(mainWindow, memoryText(trace.buffer)); }
 
 void Core::showRecordingState() {
-  constexpr long kSamplesPerSecond = 50;
   oxalis::showRecordingState(mainWindow, state.recording, state.recordPaused, state.dataNotSaved,
-                             trace.buffer.sampleCount / kSamplesPerSecond);
+                             trace.buffer.sampleCount / TraceBuffer::kSamplesPerSecond);
 }
 
 void Core::dismissLinkNotice() {

@@ -8,6 +8,7 @@
 #include "files/CsvExport.h"
 #include "files/DataFile.h"
 #include "trace/Trace.h"
+#include "util/NumberFormat.h"
 
 namespace oxalis {
 
@@ -37,8 +38,6 @@ FileDialogRequest dataDialog(const Core& core, const char* title, const char* fi
   return request;
 }
 
-std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
 // "Save" on a name this run neither opened nor saved (the "Default.DA1"
 // that "New" proposes, or a name kept from an earlier run) would replace
 // someone's file unasked. True to write it.
@@ -62,8 +61,8 @@ std::string dataFolderOrAppFolder(const Core& core) {
 }
 
 std::string fileTimeStamp(const DateTime& t) {
-  return std::to_string(t.year) + "-" + twoDigits(t.month) + "-" + twoDigits(t.day) + " " + twoDigits(t.hour) +
-         "-" + twoDigits(t.minute) + "-" + twoDigits(t.second);
+  return std::to_string(t.year) + "-" + TwoDigits(t.month) + "-" + TwoDigits(t.day) + " " + TwoDigits(t.hour) +
+         "-" + TwoDigits(t.minute) + "-" + TwoDigits(t.second);
 }
 
 bool offerToSaveData(Core& core) {

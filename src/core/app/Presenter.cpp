@@ -43,8 +43,6 @@ void composeCaption(MainWindowModel& window) {
   window.changed.notify();
 }
 
-std::string twoDigits(long n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
 }  // namespace
 
 Notice noModuleNotice(const std::vector<PortReport>& ports) {
@@ -165,7 +163,7 @@ void showRecordingState(MainWindowModel& window, bool recording, bool paused, bo
   std::string mark;
   if (recording)
     mark = std::string(paused ? "REC paused " : "REC ") + std::to_string(recordedSeconds / 60) + ":" +
-           twoDigits(recordedSeconds % 60);
+           TwoDigits(recordedSeconds % 60);
   if (mark == window.recordMark) return;
   window.recordMark = std::move(mark);
   window.changed.notify();

@@ -1,5 +1,8 @@
 #include "app/Recovery.h"
 
+#include <cctype>
+#include <string_view>
+
 #include "app/Core.h"
 #include "app/DataCommands.h"
 
@@ -13,8 +16,10 @@ bool isDataFile(const std::filesystem::path& path) {
   return extension == ".DA1";
 }
 
+constexpr std::string_view kRecoveryPrefix = "Recovery ";
+
 bool isRecoveryFile(const std::filesystem::path& path) {
-  return isDataFile(path) && path.filename().string().rfind("Recovery ", 0) == 0;
+  return isDataFile(path) && path.filename().string().rfind(kRecoveryPrefix, 0) == 0;
 }
 
 void hideNotice(Core& core) {
@@ -25,6 +30,11 @@ void hideNotice(Core& core) {
 }
 
 }  // namespace
+
+std::filesystem::path NewRecoveryFilePath(const Core& core) {
+  return std::filesystem::path(dataFolderOrAppFolder(core)) /
+         (std::string(kRecoveryPrefix) + fileTimeStamp(core.platform.clock.now()) + ".DA1");
+}
 
 std::optional<std::filesystem::path> FindRecoveryFile(const std::filesystem::path& folder) {
   std::error_code ec;

@@ -10,6 +10,11 @@ namespace oxalis {
 
 class Core;
 
+// Where the shutdown writes unsaved samples now:
+// "<data folder>/Recovery 2026-12-08 17-45-03.DA1", in the data folder when
+// it exists, otherwise the app folder.
+std::filesystem::path NewRecoveryFilePath(const Core& core);
+
 // The recovery notice's buttons.
 inline constexpr int kRecoveryOpen = 0;
 inline constexpr int kRecoveryLater = 1;

@@ -5,17 +5,11 @@
 #include "app/Core.h"
 #include "app/DataCommands.h"
 #include "app/Persistence.h"
+#include "app/Recovery.h"
 
 namespace oxalis {
 
 namespace {
-
-// "<data folder>/Recovery 2026-12-08 17-45-03.DA1", in the data folder when
-// it exists, otherwise the app folder.
-std::filesystem::path recoveryPath(const Core& core) {
-  return std::filesystem::path(dataFolderOrAppFolder(core)) /
-         ("Recovery " + fileTimeStamp(core.platform.clock.now()) + ".DA1");
-}
 
 // The unsaved-data question at close. True to go on closing: the samples
 // were saved or the user let them go.
@@ -44,7 +38,7 @@ ShutdownReport shutdown(Core& core, bool interactive) {
         return report;
       }
     } else {
-      const std::filesystem::path file = recoveryPath(core);
+      const std::filesystem::path file = NewRecoveryFilePath(core);
       const FileResult written = saveDataFile(core, file);
       if (written.ok) {
         report.recoveryFile = file.string();

@@ -8,6 +8,8 @@
 
 namespace oxalis {
 
+std::string TwoDigits(long value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+
 namespace {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace

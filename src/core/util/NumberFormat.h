@@ -26,6 +26,9 @@ std::string formatFixedValue(std::int64_t value, bool isSigned, int decimals);
 // " 6553.5" the 16-bit limit would make of it.
 std::string formatFixedWide(std::int64_t value, int decimals);
 
+// 0..99 with a leading zero below 10: "07" (clock and date fields).
+std::string TwoDigits(long value);
+
 // Probe used time: "1h  2mn  5s" for 3725 s (hours plain, minutes and
 // seconds with their sign column).
 std::string formatDuration(std::int64_t seconds);

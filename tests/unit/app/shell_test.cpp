@@ -86,6 +86,14 @@ class StartupTest : public ::testing::Test, public test::CoreFixture {
     std::ifstream in(folder / "OXL_Monitor.ini", std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
+  // Ten recorded samples, richness 900..909, not saved.
+  void recordTenSamples() {
+    core.state.recording = true;
+    for (int i = 0; i < 10; ++i) {
+      core.monitor.live.richness = static_cast<std::int32_t>(900 + i);
+      core.recordLiveSample();
+    }
+  }
   std::filesystem::path folder;
 };
 
@@ -179,11 +187,7 @@ TEST_F(StartupTest, ClosingWithUnsavedDataClosesOnlyWhenSavedOrLetGo) {
 
 TEST_F(StartupTest, ClosingWithoutQuestionsWritesUnsavedSamplesToARecoveryFile) {
   core.start();
-  core.state.recording = true;
-  for (int i = 0; i < 10; ++i) {
-    core.monitor.live.richness = static_cast<std::int32_t>(900 + i);
-    core.recordLiveSample();
-  }
+  recordTenSamples();
   ASSERT_TRUE(core.state.dataNotSaved);
   const ShutdownReport report = shutdown(core, false);
   EXPECT_TRUE(dialogs.questions.empty());
@@ -199,11 +203,7 @@ TEST_F(StartupTest, ClosingWithoutQuestionsWritesUnsavedSamplesToARecoveryFile) 
 // it in the window (no box over the port search): open, later, delete.
 TEST_F(StartupTest, RecoveryFileIsOfferedAtTheNextStart) {
   core.start();
-  core.state.recording = true;
-  for (int i = 0; i < 10; ++i) {
-    core.monitor.live.richness = static_cast<std::int32_t>(900 + i);
-    core.recordLiveSample();
-  }
+  recordTenSamples();
   const std::string recovery = shutdown(core, false).recoveryFile;
   ASSERT_FALSE(recovery.empty());
 
