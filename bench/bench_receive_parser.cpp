@@ -4,7 +4,6 @@
 // delivers at most 5760 bytes per second; the parser must stay far above.
 #include <benchmark/benchmark.h>
 
-#include "FakeDialogs.h"
 #include "FakeSerialPort.h"
 #include "FakeTimers.h"
 #include "link/Link.h"
@@ -46,10 +45,9 @@ struct CountingEvents final : oxalis::LinkEvents {
 void BM_ReceiveParser(benchmark::State& state) {
   oxalis::test::FakeSerialPort port;
   oxalis::test::FakeTimers timers;
-  oxalis::test::FakeDialogs dialogs;
   CountingEvents events;
   oxalis::NoDiagnostics diagnostics;
-  oxalis::Link link(port, timers, dialogs, events, diagnostics);
+  oxalis::Link link(port, timers, events, diagnostics);
   port.open(1);
   link.state.linkUp = true;
   link.state.identity.deviceCode = "OX2";

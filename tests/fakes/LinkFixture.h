@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "FakeDialogs.h"
 #include "FakeSerialPort.h"
 #include "FakeTimers.h"
 #include "factory/FactoryDiagnostics.h"
@@ -54,11 +53,10 @@ struct RecordedLinkEvents final : LinkEvents {
 struct LinkFixture {
   FakeSerialPort port;
   FakeTimers timers;
-  FakeDialogs dialogs;
   RecordedLinkEvents events;
   FactoryModel factory;
   FactoryDiagnostics diagnostics{factory};
-  Link link{port, timers, dialogs, events, diagnostics};
+  Link link{port, timers, events, diagnostics};
 };
 
 }  // namespace oxalis::test

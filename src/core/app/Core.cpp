@@ -21,7 +21,7 @@ constexpr int kKeepAliveIntervalMs = 1000;
 
 Core::Core(Platform platform)
     : platform(platform),
-      link(platform.port, platform.timers, platform.dialogs, *this, diagnostics_),
+      link(platform.port, platform.timers, *this, diagnostics_),
       monitor(link.state.identity, channels),
       trace(monitor.live, channels, monitor.livePanel) {
   platform.timers.setInterval(TimerId::Refresh, kRefreshIntervalMs);

@@ -8,14 +8,13 @@ namespace {
 constexpr int kSilentTicksBeforeTimeout = 4;
 }  // namespace
 
-Link::Link(SerialPort& port, Timers& timers, Dialogs& dialogs, LinkEvents& events, LinkDiagnostics& diagnostics)
-    : queue(state, port, dialogs, diagnostics, events),
+Link::Link(SerialPort& port, Timers& timers, LinkEvents& events, LinkDiagnostics& diagnostics)
+    : queue(state, port, diagnostics, events),
       commands(state, port, queue, diagnostics, events),
       parser(*this),
       search(*this),
       port_(port),
       timers_(timers),
-      dialogs_(dialogs),
       events_(events),
       diagnostics_(diagnostics) {}
 

@@ -2,7 +2,8 @@
 // The link to a module: it owns the port search, the receive parser, the
 // transmit queue and the request set, and everything they know (LinkState).
 // It reaches the rest of the tool only through LinkEvents and
-// LinkDiagnostics, and the platform through SerialPort, Timers and Dialogs.
+// LinkDiagnostics, and the platform through SerialPort and Timers; it never
+// opens a dialog box (what the user must hear of goes out as an event).
 #include <cstdint>
 
 #include "link/LinkDiagnostics.h"
@@ -16,12 +17,11 @@
 
 namespace oxalis {
 
-class Dialogs;
 class Timers;
 
 class Link {
  public:
-  Link(SerialPort& port, Timers& timers, Dialogs& dialogs, LinkEvents& events, LinkDiagnostics& diagnostics);
+  Link(SerialPort& port, Timers& timers, LinkEvents& events, LinkDiagnostics& diagnostics);
 
   Link(const Link&) = delete;
   Link& operator=(const Link&) = delete;
@@ -52,7 +52,6 @@ class Link {
   SerialPort& port() { return port_; }
   const SerialPort& port() const { return port_; }
   Timers& timers() { return timers_; }
-  Dialogs& dialogs() { return dialogs_; }
   LinkEvents& events() { return events_; }
   LinkDiagnostics& diagnostics() { return diagnostics_; }
 
@@ -67,7 +66,6 @@ class Link {
 
   SerialPort& port_;
   Timers& timers_;
-  Dialogs& dialogs_;
   LinkEvents& events_;
   LinkDiagnostics& diagnostics_;
 };

@@ -6,14 +6,12 @@
 #include "link/LinkEvents.h"
 #include "link/LinkState.h"
 #include "link/RecordCodec.h"
-#include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 
 namespace oxalis {
 
-TransmitQueue::TransmitQueue(LinkState& state, SerialPort& port, Dialogs& dialogs, LinkDiagnostics& diagnostics,
-                             LinkEvents& events)
-    : state_(state), ring_(state.tx), port_(port), dialogs_(dialogs), diagnostics_(diagnostics), events_(events) {}
+TransmitQueue::TransmitQueue(LinkState& state, SerialPort& port, LinkDiagnostics& diagnostics, LinkEvents& events)
+    : state_(state), ring_(state.tx), port_(port), diagnostics_(diagnostics), events_(events) {}
 
 int TransmitQueue::waitingCount(int readIndex, int writeIndex) {
   return ((writeIndex - readIndex) % TxRing::kSlots + TxRing::kSlots) % TxRing::kSlots;

@@ -23,7 +23,6 @@ namespace oxalis {
 
 struct LinkState;
 class SerialPort;
-class Dialogs;
 class LinkDiagnostics;
 class LinkEvents;
 
@@ -37,8 +36,7 @@ class TransmitQueue {
   // Times a record is written before a rejection gives it up.
   static constexpr int kMaxTries = 5;
 
-  TransmitQueue(LinkState& state, SerialPort& port, Dialogs& dialogs, LinkDiagnostics& diagnostics,
-                LinkEvents& events);
+  TransmitQueue(LinkState& state, SerialPort& port, LinkDiagnostics& diagnostics, LinkEvents& events);
 
   // Puts a record into the queue and sends it at once when the queue was
   // empty and the module ready. A full ring refuses the record (false): a
@@ -97,7 +95,6 @@ class TransmitQueue {
   LinkState& state_;
   TxRing& ring_;
   SerialPort& port_;
-  Dialogs& dialogs_;
   LinkDiagnostics& diagnostics_;
   LinkEvents& events_;
   std::deque<std::string> backlog_;
