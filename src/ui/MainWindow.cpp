@@ -245,8 +245,6 @@ void MainWindow::showDateAndTime() {
   const QLocale locale;
   panels_[6]->setText(locale.toString(now.date(), QLocale::ShortFormat));
   panels_[7]->setText(locale.toString(now.time(), "HH:mm:ss"));
-  // The unsaved star follows saves and news made between refresh ticks.
-  core_.showRecordingState();
 }
 
 void MainWindow::closeWithoutQuestions() {

@@ -26,6 +26,7 @@ bool writeTo(Core& core, const std::string& file) {
   }
   core.state.dataNotSaved = false;
   core.state.dataFileOfThisRun = file;
+  core.showRecordingState();  // the caption's unsaved star goes
   return true;
 }
 
@@ -97,6 +98,7 @@ bool dataNew(Core& core) {
   clearTraceData(core);
   state.dataFileName = (std::filesystem::path(dataFolderOrAppFolder(core)) / "Default.DA1").string();
   showFileInCaption(core.mainWindow, core.state.dataFileName);
+  core.showRecordingState();
   return true;
 }
 
@@ -129,6 +131,7 @@ bool dataOpenFile(Core& core, const std::string& file) {
   state.dataNotSaved = false;
   state.dataFileOpened = true;
   state.dataFileOfThisRun = file;
+  core.showRecordingState();
   return true;
 }
 

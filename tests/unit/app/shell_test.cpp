@@ -11,6 +11,7 @@
 #include "CoreFixture.h"
 #include "TempFolder.h"
 #include "app/AboutText.h"
+#include "app/DataCommands.h"
 #include "app/MainMenu.h"
 #include "app/Recording.h"
 #include "app/Recovery.h"
@@ -262,6 +263,13 @@ TEST_F(StartupTest, RecordingShowsItsMarkAndTheUnsavedStar) {
   core.state.dataNotSaved = false;
   core.showRecordingState();
   EXPECT_EQ(core.mainWindow.caption, "Oxalis Monitor 2.10");
+  // A data command that lets the samples go takes the star away at once.
+  core.recordLiveSample();
+  core.showRecordingState();
+  ASSERT_EQ(core.mainWindow.caption.substr(0, 2), "* ");
+  dialogs.answers = {Answer::No};
+  ASSERT_TRUE(dataNew(core));
+  EXPECT_NE(core.mainWindow.caption.substr(0, 2), "* ");
 }
 
 }  // namespace
