@@ -167,12 +167,54 @@ void Core::recordLiveSample() {
 
 void Core::parameterValue(std::uint8_t offset, double value) {
   if (offset == memory_map::kStoredUserLevel) storedLevelRead(*this, value);
-  if (offset == memory_map::kStoichiometricRatio) {
+  if (setup.window.visible) {
+    setup.DecodeConfigValue(offset, value);
+  } else if (offset == memory_map::kStoichiometricRatio) {
     // An erased or unconfigured module answers far above any fuel's ratio
     // (0xFFFF): the petrol ratio stands in.
-    monitor.stoichRatio = value > 5000 ? 14.57 : value / 100;
-    setAfLabel(monitor);
+    setStoichRatio(value > 5000 ? 14.57 : value / 100);
   }
+}
+
+void Core::openSetup() {
+  state.setupOpen = true;
+  // The next three keep-alive ticks ask for no time while the window talks
+  // to the module.
+  link.state.keepAliveDelay = 3;
+  updateIdentificationHold();
+  setup.open();
+}
+
+bool Core::closeSetup() {
+  if (!setup.close()) return false;
+  state.setupOpen = false;
+  updateIdentificationHold();
+  return true;
+}
+
+std::string Core::deviceCode() const { return link.state.identity.deviceCode; }
+std::uint8_t Core::userLevel() const { return state.userLevel; }
+bool Core::factoryWindowShown() const { return factory.visible; }
+bool Core::dataFlowing() const { return link.state.dataFlowing; }
+// The revision is the minor part of the module's software version.
+int Core::softwareRevision() const { return link.state.identity.fwMinor; }
+double Core::stoichRatio() const { return monitor.stoichRatio; }
+int Core::channelCount() const { return monitor.channelCount; }
+
+void Core::setStoichRatio(double ratio) {
+  monitor.stoichRatio = ratio;
+  setAfLabel(monitor);
+  monitor.livePanel.changed.notify();
+}
+
+void Core::channelChanged(int slot) { showChannel(monitor, slot); }
+
+// Setup archives come with a later version: until then the window's data
+// cannot be kept, and the question's Yes keeps the window open with it.
+bool Core::saveSetupAs() {
+  platform.dialogs.message("Setup archives cannot be saved by this version yet.", "Setup message",
+                           MessageIcon::Information);
+  return false;
 }
 
 void Core::memoryBlock(std::uint16_t address, std::span<const std::uint8_t> bytes) {

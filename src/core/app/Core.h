@@ -21,6 +21,7 @@
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 #include "platform/Timers.h"
+#include "setup/Setup.h"
 #include "trace/Trace.h"
 
 namespace oxalis {
@@ -32,7 +33,7 @@ struct Platform {
   Clock& clock;
 };
 
-class Core final : private LinkEvents {
+class Core final : private LinkEvents, private SetupHost {
  public:
   explicit Core(Platform platform);
 
@@ -79,8 +80,14 @@ class Core final : private LinkEvents {
   // be disturbed.
   void updateIdentificationHold();
 
-  // The setup and firmware windows are not part of this version yet.
-  static constexpr bool setupWindowAvailable = false;
+  // "&Setup" and the tool-bar's setup button: the setup window opens (at
+  // every user level); the window then shows `setup.window`.
+  void openSetup();
+  // The setup window's close box or `Exit_Setup`: true when it closed (a
+  // question about unsaved data may keep it open).
+  bool closeSetup();
+
+  // The firmware window is not part of this version yet.
   static constexpr bool firmwareWindowAvailable = false;
 
   Platform platform;
@@ -98,6 +105,7 @@ class Core final : private LinkEvents {
   Link link;
   Monitor monitor;
   Trace trace;
+  Setup setup{*this, channels, platform.dialogs};
 
  private:
   void refreshTick();
@@ -116,6 +124,18 @@ class Core final : private LinkEvents {
   void bootloaderReply(std::uint8_t code) override;
   void recordRefused(std::string_view record) override;
   void recordAbandoned(std::string_view record) override;
+
+  // SetupHost.
+  std::string deviceCode() const override;
+  std::uint8_t userLevel() const override;
+  bool factoryWindowShown() const override;
+  bool dataFlowing() const override;
+  int softwareRevision() const override;
+  double stoichRatio() const override;
+  void setStoichRatio(double ratio) override;
+  void channelChanged(int slot) override;
+  bool saveSetupAs() override;
+  int channelCount() const override;
 
   bool refusalReported_ = false;
   bool linkNoticeDismissed_ = false;

@@ -14,7 +14,7 @@ void toolbarClick(Core& core, std::string_view key) {
   else if (key == "Start_Record") startRecord(core);
   else if (key == "Pause_Record") pauseRecord(core);
   else if (key == "Stop_Record") stopRecord(core);
-  // "Setup" opens the setup window, which is not part of this version yet.
+  // "Setup" opens a window: the window layer calls Core::openSetup and shows it.
 }
 
 void firmwareClick(Core& core) {

@@ -25,13 +25,10 @@ void storedLevelRead(Core& core, double value) {
 void ApplyUserLevel(Core& core) {
   const AppState& state = core.state;
   MainWindowModel& window = core.mainWindow;
-  // The setup window is not part of this version yet: its entries stay
-  // disabled at every level rather than opening nothing.
-  window.menuSetup.enabled = core.setupWindowAvailable;
-  if (core.setupWindowAvailable)
-    enableToolButton(window, "Setup");
-  else
-    disableToolButton(window, "Setup");
+  // The setup window opens at every level; the level decides what it lets
+  // the user change.
+  window.menuSetup.enabled = true;
+  enableToolButton(window, "Setup");
   if (state.userLevel == kLevelMaster) {
     disableToolButton(window, "Start_Record");
     enableToolButton(window, "Pause_Record");

@@ -1,24 +1,26 @@
 #pragma once
 // Where the module keeps its settings: offsets in its configuration memory
 // (read with ReadParams, written with WriteParams after the EEPROM area
-// record) and addresses in its program memory. The one home of these
-// numbers; the setup window's table of fields extends it.
+// record) and addresses in its program memory. The settings of the
+// configuration memory have their home in the table of ConfigMap.h.
 #include <cstdint>
+
+#include "config/ConfigMap.h"
 
 namespace oxalis::memory_map {
 
 // Configuration memory (EEPROM), byte offsets.
 inline constexpr std::uint8_t kIdentityBlock = 0x04;      // serial number, hardware and software versions
-inline constexpr std::uint8_t kStoredUserLevel = 0x0A;    // 1 byte: 1..4, anything else is Basic
+inline constexpr std::uint8_t kStoredUserLevel = configOffset(Setting::StoredUserLevel);  // 1..4, else Basic
 inline constexpr std::uint8_t kDisplayBrightness = 0x0B;  // display: 1 = Auto, 2..5
 inline constexpr std::uint8_t kDisplayChannel = 0x0C;     // display: quantity shown, 0..11
 inline constexpr std::uint8_t kDisplayFuelType = 0x0D;    // display: 0 gasoline, 1 diesel
-inline constexpr std::uint8_t kProbeLoopP = 0x28;         // 1 byte: Tprop
-inline constexpr std::uint8_t kProbeLoopI = 0x2A;         // 1 byte: Tint
-inline constexpr std::uint8_t kStoichiometricRatio = 0x2C;  // 2 bytes: ratio x 100
-inline constexpr std::uint8_t kVgndOffset = 0x34;         // 2 bytes
-inline constexpr std::uint8_t kVsOffset = 0x36;           // 2 bytes
-inline constexpr std::uint8_t kVddOffset = 0x38;          // 2 bytes
+inline constexpr std::uint8_t kProbeLoopP = configOffset(Setting::ProbeLoopP);
+inline constexpr std::uint8_t kProbeLoopI = configOffset(Setting::ProbeLoopI);
+inline constexpr std::uint8_t kStoichiometricRatio = configOffset(Setting::StoichiometricRatio);
+inline constexpr std::uint8_t kVgndOffset = configOffset(Setting::VgndOffset);
+inline constexpr std::uint8_t kVsOffset = configOffset(Setting::VsOffset);
+inline constexpr std::uint8_t kVddOffset = configOffset(Setting::VddOffset);
 
 // Reload groups: the module takes a group of written settings over at once.
 inline constexpr std::uint8_t kReloadDisplay = 5;

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "config/ChannelScaling.h"
 #include "monitor/Monitor.h"
 #include "util/NumberFormat.h"
 
@@ -54,15 +55,6 @@ constexpr std::int32_t kAdcFullScale = 1023;  // 10-bit converter on a 5 V refer
 constexpr std::uint8_t kOldHeaterFirmware = 16;  // up to 1.6 the heater duty is sent in 1/256
 
 std::int32_t signedWord(std::int32_t word) { return word > 32767 ? word - 65536 : word; }
-
-// Rounded to nearest (ties to even) and held within the 32-bit range.
-std::int32_t roundToInt32(double value) {
-  if (std::isnan(value)) return 0;
-  const double r = std::nearbyint(value);
-  if (r >= 2147483647.0) return 2147483647;
-  if (r <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<std::int32_t>(r);
-}
 
 std::int32_t clampInt32(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, -2147483647 - 1, 2147483647));
@@ -249,21 +241,6 @@ void decodeMeasurement(Monitor& monitor, std::span<const std::uint8_t> data, std
   decodeChannels(monitor, d, layout);
 
   if (tooltipChanged) monitor.livePanel.changed.notify();
-}
-
-std::int32_t scaleChannel(std::uint16_t raw, double a, double b, double c, double d, int decimals, double max) {
-  double value = raw;
-  if (max < 32768 && raw > 32767) value -= 65536;
-  const double numerator = std::pow(10.0, decimals) * (a * value + b);
-  const double denominator = d + c * value;
-  return roundToInt32(safeDivide(numerator, denominator));
-}
-
-std::uint16_t unscaleChannel(double x, double a, double b, double c, double d) {
-  const double raw = std::nearbyint(safeDivide(x * d - b, a - c * x));
-  if (!(raw >= 0)) return 0;  // also catches NaN
-  if (raw > 65535) return 65535;
-  return static_cast<std::uint16_t>(raw);
 }
 
 }  // namespace oxalis

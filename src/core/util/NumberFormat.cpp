@@ -45,6 +45,14 @@ std::string formatDuration(std::int64_t seconds) {
          formatFixedValue(seconds % 60, false, 0) + "s";
 }
 
+std::int32_t roundToInt32(double value) {
+  if (std::isnan(value)) return 0;
+  const double r = std::nearbyint(value);
+  if (r >= 2147483647.0) return 2147483647;
+  if (r <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<std::int32_t>(r);
+}
+
 double safeDivide(double n, double d) { return d == 0 ? 99999.0 : n / d; }
 
 std::string FormatPlainNumber(double value) {

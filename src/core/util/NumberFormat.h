@@ -33,6 +33,10 @@ std::string TwoDigits(long value);
 // seconds with their sign column).
 std::string formatDuration(std::int64_t seconds);
 
+// Rounded to nearest (ties to even) and held within the 32-bit range; NaN
+// reads 0.
+std::int32_t roundToInt32(double value);
+
 // n / d, or 99999 when d is 0.
 double safeDivide(double n, double d);
 

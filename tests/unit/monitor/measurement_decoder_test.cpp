@@ -9,6 +9,7 @@
 #include "CoreFixture.h"
 #include "Feed.h"
 #include "config/ChannelLine.h"
+#include "config/ChannelScaling.h"
 #include "util/NumberFormat.h"
 
 namespace oxalis {

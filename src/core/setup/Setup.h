@@ -1,0 +1,138 @@
+#pragma once
+// The setup window's behaviour: opening and the layouts per module type and
+// user level, the entry rules of every input, the CAN options and the
+// channel grid, decoding the module's configuration values and closing. It
+// owns the window's model; what it needs of the rest of the tool comes
+// through SetupHost, the channel table and the dialogs.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include <vector>
+
+#include "config/ChannelTable.h"
+#include "config/ConfigMap.h"
+#include "platform/Dialogs.h"
+#include "setup/SetupWindowModel.h"
+
+namespace oxalis {
+
+// What the setup window reads of the tool and tells it.
+class SetupHost {
+ public:
+  virtual ~SetupHost() = default;
+  virtual std::string deviceCode() const = 0;
+  virtual std::uint8_t userLevel() const = 0;  // 1 Basic .. 4 Master
+  virtual bool factoryWindowShown() const = 0;
+  virtual bool dataFlowing() const = 0;
+  virtual int softwareRevision() const = 0;
+  virtual double stoichRatio() const = 0;
+  // The ratio changed: the live panel and A/F values follow it.
+  virtual void setStoichRatio(double ratio) = 0;
+  // A channel's definition changed (its colour, its name): the live label
+  // follows it.
+  virtual void channelChanged(int slot) = 0;
+  // "Data not save. Do you want to save them?" answered Yes: the setup is
+  // saved to an archive; false when the user cancelled or the save failed.
+  virtual bool saveSetupAs() = 0;
+  // The CAN channels shown on the live panel (4, or 5 on the display).
+  virtual int channelCount() const = 0;
+};
+
+// A key as the inputs' rules tell keys apart.
+enum class SetupKey { Enter, Escape, Other };
+
+class Setup {
+ public:
+  Setup(SetupHost& host, ChannelTable& channels, Dialogs& dialogs) : host_(host), channels_(channels), dialogs_(dialogs) {}
+  Setup(const Setup&) = delete;
+  Setup& operator=(const Setup&) = delete;
+
+  SetupWindowModel window;
+  // The window's "data not saved" state.
+  bool setupModified = false;
+
+  // Opening: lists, defaults, the layout for the module type and the user
+  // level, the channel grid; nothing modified.
+  void open();
+  // The close box or `Exit_Setup`: asks about unsaved data (Yes saves, No
+  // discards, Cancel keeps the window). True when the window closed.
+  bool close();
+  // The window goes away without a question (the tool is shutting down).
+  void discard();
+
+  // The level-dependent enabling, at opening and after a CAN option or
+  // protocol change.
+  void applyUserLevel();
+
+  // Inputs. `fieldEdited` keeps the model's text as typed; the key, enter,
+  // leave and double-click handlers apply each input's rules.
+  void fieldEdited(Field field, std::string_view text);
+  void fieldKey(Field field, SetupKey key);
+  void fieldLeave(Field field);
+  void fieldDoubleClick(Field field);
+  // Lists, check boxes and option buttons clicked (a list: the position
+  // chosen; a check box: its new tick).
+  void listClick(Field field, int index);
+  void checkClick(Field field, bool checked);
+  void Option_Skynam_Click();
+  void Option_User_Click();
+  void Option_Skynam_DblClick();
+  void BaudRateList_DblClick();
+  void ListSensorSkynam_Enter(int index);
+  void ListeProtocoles_Click(int index);
+  // Entering an identifier box: the text after "0x" is selected (the
+  // window does it; nothing changes here).
+  // The labels "ID 1", "ID 2", "ID Display" double-clicked (0..2), "Word4"
+  // clicked.
+  void idLabelDoubleClick(int message);
+  void Word4Label_Click();
+
+  // The channel grid.
+  void GrilleCan_Click(int row, int column);
+  void GrilleCan_KeyEnter();
+  void GrilleCan_DblClick(int row, int column);
+  void GrilleCan_RightClick(int row);
+  void editorEdited(std::string_view text);
+  void editorEscape();
+  void editorCommit();
+  // `RefreshChannelGrid`: 0 keeps the cells' colours, 1 paints ID, MSB and
+  // LSB in the confirmed colour, 2 every cell in the archive colour, 3 in
+  // the modified colour.
+  void RefreshChannelGrid(int mode);
+  // `CloseFrame`: hides the coefficient toolbox.
+  void CloseFrame_Click();
+
+  // A value the module sent for a configuration offset.
+  void DecodeConfigValue(std::uint8_t offset, double value);
+  // `EncodeField`: the bytes written at a setting's offset, from the
+  // window's inputs; nothing for a setting the window does not hold or a
+  // list with nothing chosen.
+  std::vector<std::uint8_t> EncodeField(Setting setting) const;
+
+ private:
+  void markModified(Control& control) { control.state = EditState::Modified; }
+  void setModified() { setupModified = true; }
+  void applySkynamConfiguration(bool asClick);
+  void applyUserConfiguration(bool asClick);
+  void applyProtocol(int index);
+  void applyModuleLayout();
+  void showProtocols();
+  void fillLists();
+  void layoutChannelGrid();
+  void validate(Field field);
+  void confirmStoichiometric();
+  bool acceptIdentifier(Field field);
+  void CheckMessageIdsDistinct();
+  bool checkGridValue(int row, int column, std::string text);
+  void openToolbox(int slot);
+  void decodeModeByte(std::uint32_t n);
+  bool decodeChannelValue(std::uint8_t offset, std::uint32_t n);
+  void notify() { window.changed.notify(); }
+
+  SetupHost& host_;
+  ChannelTable& channels_;
+  Dialogs& dialogs_;
+};
+
+}  // namespace oxalis
