@@ -47,9 +47,10 @@ TEST(EntryRule, ClampsAndScalesAsTyped) {
   EXPECT_EQ(ClampEntry("4999.5", vout), "4999.5");
   EXPECT_EQ(ClampEntry("1.8", richness), "1.750");
   EXPECT_EQ(ClampEntry("51", ratio), "50");
-  // Millivolts round halves away from zero; richness and the ratio to the
-  // even neighbour.
-  EXPECT_EQ(ScaledEntry("2500.5", vout), 2501);
+  // Halves go to the even neighbour; the heater's seconds away from zero.
+  EXPECT_EQ(ScaledEntry("2500.5", vout), 2500);
+  EXPECT_EQ(ScaledEntry("2501.5", vout), 2502);
+  EXPECT_EQ(ScaledEntry("20.5", configEntry(Setting::HeaterTimeout).rule), 21);
   EXPECT_EQ(ScaledEntry("1.0005", richness), 1000);
   EXPECT_EQ(ScaledEntry("1.0015", richness), 1002);
   EXPECT_EQ(ScaledEntry("14.57", ratio), 1457);
