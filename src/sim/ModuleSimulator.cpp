@@ -155,7 +155,10 @@ void ModuleSimulator::writeData(const ReceivedRecord& record) {
   }
   if (area_ != MemoryArea::Configuration) return;
   const int start = record.address & 0xFF;
-  for (int i = 0; i < size; ++i) configuration_[(start + i) & 0xFF] = record.data[i];
+  for (int i = 0; i < size; ++i) {
+    const auto offset = static_cast<std::uint8_t>((start + i) & 0xFF);
+    if (faults_.ignoreWritesAt != offset) configuration_[offset] = record.data[i];
+  }
   // A time written at either time slot waits for the group 4 reload.
   if (Overlaps(start, start + size, cfg::kTimeSet)) pendingTime_ = ReadLongBigEndian(configuration_, cfg::kTimeSet);
   if (Overlaps(start, start + size, cfg::kTimeCounter))

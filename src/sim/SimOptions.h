@@ -28,6 +28,9 @@ struct SimFaults {
   // The module sends nothing at all (no replies, no XON, no measurement
   // records) and ignores everything it receives. Its clock keeps running.
   bool silent = false;
+  // Writes to this configuration offset are acknowledged like any other
+  // but leave the byte as it was (a worn memory cell).
+  std::optional<std::uint8_t> ignoreWritesAt{};
 };
 
 struct SimOptions {

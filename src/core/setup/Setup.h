@@ -170,9 +170,12 @@ class Setup {
     std::optional<Field> field;
     int gridRow = 0;
     int gridColumn = 0;
+    // A reply came back different; a later one may still match (an
+    // earlier read's reply can arrive after the write).
+    bool differed = false;
   };
   std::vector<Expected> expected_;
-  std::vector<std::string> differing_;
+  static std::string expectedNames(const std::vector<Expected>& list, bool differed);
   int ticksWithoutReply_ = 0;
 
   SetupHost& host_;

@@ -81,7 +81,9 @@ std::vector<std::string> Setup::readConfig(bool all) {
   ask(modified(w.ID[0]), Setting::TransmitId1);
   ask(modified(w.ID[1]), Setting::TransmitId2);
   ask(modified(w.ID[2]), Setting::DisplayId);
-  ask(modified(w.ListSensorSkynam), Setting::SkynamId);
+  // The identifier is also red when a speed choice marked it: it was
+  // written then, and its read-back must come.
+  ask(modified(w.ListSensorSkynam) || modified(w.ID[3]), Setting::SkynamId);
   ask(modified(w.ID[4]), Setting::EcuId);
   bool modeInputs = false;
   for (const Control* c : {&w.Option_Skynam, &w.Option_User, &w.SelMsg[0], &w.SelMsg[1], &w.SelMsg[2], &w.Format_Intel,
@@ -153,7 +155,6 @@ std::vector<std::string> Setup::writeConfig(bool all) {
   const bool display = code == "PNU";
   std::vector<std::string> out{records::StopFrames(), records::kEepromArea};
   expected_.clear();
-  differing_.clear();
   const auto write = [&](Setting setting, std::string name, std::optional<Field> field) {
     const std::vector<std::uint8_t> bytes = EncodeField(setting);
     if (bytes.empty()) return;
@@ -272,39 +273,51 @@ void Setup::WriteCfg_selection_Click() {
   notify();
 }
 
-// A read-back reply of a written setting: equal, or kept red and named.
+// A read-back reply of a written setting. An equal one settles it (the
+// field has turned green); a different one keeps the field red and waits
+// for a later reply, since a reply to a read asked for before the write may
+// come first.
 void Setup::verify(std::uint8_t offset, std::uint32_t value) {
   const auto it = std::find_if(expected_.begin(), expected_.end(), [&](const Expected& e) { return e.offset == offset; });
   if (it == expected_.end()) return;
   ticksWithoutReply_ = 0;
-  if (it->value != value) {
-    differing_.push_back(it->name);
+  if (it->value == value) {
+    expected_.erase(it);
+  } else {
+    it->differed = true;
     if (it->field) window.control(*it->field).state = EditState::Modified;
     if (it->gridRow > 0 && it->gridRow < static_cast<int>(window.GrilleCan.rows.size()))
       window.GrilleCan.cell(it->gridRow, it->gridColumn).background = kModifiedColour;
   }
-  expected_.erase(it);
   if (expected_.empty()) finishVerification();
 }
 
+std::string Setup::expectedNames(const std::vector<Expected>& list, bool differed) {
+  std::string out;
+  for (const Expected& e : list)
+    if (e.differed == differed) out += (out.empty() ? "" : ", ") + e.name;
+  return out;
+}
+
+// Every reply is in, or the module has stopped answering.
 void Setup::finishVerification() {
-  if (differing_.empty()) {
+  const std::string differing = expectedNames(expected_, true);
+  const std::string silent = expectedNames(expected_, false);
+  if (differing.empty() && silent.empty())
     window.transferStatus = "Written and verified";
-  } else {
-    std::string names;
-    for (const std::string& name : differing_) names += (names.empty() ? "" : ", ") + name;
-    window.transferStatus = "Written, but the module holds other values for: " + names;
-  }
-  differing_.clear();
+  else if (silent.empty())
+    window.transferStatus = "Written, but the module holds other values for: " + differing;
+  else if (differing.empty())
+    window.transferStatus = "No answer from the module for: " + silent;
+  else
+    window.transferStatus =
+        "Written, but the module holds other values for: " + differing + "; no answer for: " + silent;
+  expected_.clear();
 }
 
 void Setup::tick() {
   if (expected_.empty() || ++ticksWithoutReply_ < kRepliesAwaitedTicks) return;
-  std::string names;
-  for (const Expected& e : expected_) names += (names.empty() ? "" : ", ") + e.name;
-  window.transferStatus = "No answer from the module for: " + names;
-  expected_.clear();
-  differing_.clear();
+  finishVerification();
   notify();
 }
 

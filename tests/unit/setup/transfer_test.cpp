@@ -173,6 +173,10 @@ TEST_F(TransferTest, ReadBackConfirmsOrNamesWhatDiffersOrDidNotAnswer) {
   type(Field::Vout_NOT, "1000");
   setup.WriteCfg_selection_Click();
   setup.DecodeConfigValue(0x30, 2500);  // the module kept its old value
+  // A later reply could still match (one to an earlier read may come
+  // first): the verdict waits for the replies to stop.
+  EXPECT_EQ(setup.window.transferStatus, "Writing...");
+  for (int i = 0; i < 10; ++i) setup.tick();
   EXPECT_EQ(setup.window.transferStatus, "Written, but the module holds other values for: Vout on invalid measurement");
   EXPECT_EQ(setup.window.Vout_NOT.state, EditState::Modified);
   EXPECT_EQ(setup.window.Vout_NOT.text, "2500");
