@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "setup/SetupWindowModel.h"
+#include "setup/EditState.h"
 
 namespace oxalis {
 

@@ -10,30 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "util/Colour.h"
+#include "setup/CoefficientToolbox.h"
+#include "setup/EditState.h"
+#include "setup/OutputTables.h"
 #include "util/Notifier.h"
 
 namespace oxalis {
-
-// Where a value stands: as loaded (the input's normal background), typed by
-// the user and not yet written, confirmed by the module, loaded from a setup
-// archive.
-enum class EditState { Normal, Modified, Confirmed, Archive };
-
-inline constexpr std::uint32_t kModifiedColour = Rgb(255, 192, 192);   // 0xC0C0FF
-inline constexpr std::uint32_t kConfirmedColour = Rgb(200, 255, 200);  // 0xC8FFC8
-inline constexpr std::uint32_t kArchiveColour = Rgb(192, 192, 255);    // 0xFFC0C0
-
-// The background of an input in a state; nothing for the normal one.
-constexpr std::optional<std::uint32_t> stateColour(EditState state) {
-  switch (state) {
-    case EditState::Modified: return kModifiedColour;
-    case EditState::Confirmed: return kConfirmedColour;
-    case EditState::Archive: return kArchiveColour;
-    case EditState::Normal: break;
-  }
-  return std::nullopt;
-}
 
 // One input: a text box, a list, a check box or an option button, with the
 // label beside it. Lists show `text` (which may be "???" or a caption such
@@ -92,13 +74,6 @@ struct Frame {
   std::string caption;
   bool enabled = true;
   bool visible = true;
-};
-
-// One cell of the channel grid: its text and its background (nothing: the
-// grid's normal background).
-struct GridCell {
-  std::string text;
-  std::optional<std::uint32_t> background;
 };
 
 // The channel grid `GrilleCan`: row 0 the header, row r slot r; columns
@@ -173,6 +148,7 @@ struct SetupWindowModel {
 
   CanGridModel GrilleCan;
   CoefficientToolbox toolbox;
+  TablePage tables;  // `Linearisation_Vout`
 
   Notifier changed;
 
