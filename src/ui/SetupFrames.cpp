@@ -58,7 +58,7 @@ QGroupBox* group(const QString& name, QWidget* parent) {
   return box;
 }
 
-constexpr int kNumberWidth = 90;      // "2500", "14.57", "Heater timeout"
+constexpr int kNumberWidth = 110;      // "2500", "14.57", "Heater timeout"
 constexpr int kIdentifierWidth = 100;  // "0x1FFFFFFF"
 
 }  // namespace
@@ -201,7 +201,7 @@ QWidget* SetupWindow::buildRightColumn() {
   voutRows->addWidget(addCaption(Field::W_Stoichio, vout), row, 0);
   voutRows->addWidget(addTextBox(Field::W_Stoichio, vout), row++, 1);
   input(Field::W_Stoichio)->setFixedWidth(kNumberWidth);
-  voutRows->setColumnStretch(0, 1);
+  voutRows->setColumnStretch(2, 1);
   column->addWidget(vout);
 
   QGroupBox* heater = group("Frame_Heater", rightColumn_);
@@ -215,7 +215,7 @@ QWidget* SetupWindow::buildRightColumn() {
     heaterRows->addWidget(addTextBox(field, heater), row++, 1);
     input(field)->setFixedWidth(kNumberWidth);
   }
-  heaterRows->setColumnStretch(0, 1);
+  heaterRows->setColumnStretch(2, 1);
   column->addWidget(heater);
 
   QGroupBox* time = group("Time_setup", rightColumn_);
@@ -254,6 +254,7 @@ QWidget* SetupWindow::buildRightColumn() {
   buttonRow->addWidget(factorySet_);
   tableColumn->addLayout(buttonRow);
   column->addWidget(tables, 1);
+  column->addStretch(0);  // takes the room instead while the table frame is empty
   return rightColumn_;
 }
 

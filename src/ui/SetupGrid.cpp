@@ -3,6 +3,7 @@
 // so a cell's row and column are the core's numbering.
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -41,17 +42,7 @@ void SetupWindow::buildGrid(QVBoxLayout* group) {
   grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   grid_->setContextMenuPolicy(Qt::CustomContextMenu);
   grid_->setWordWrap(false);
-  // Twips to pixels at the screen's resolution (1440 twips an inch).
-  const int dpi = grid_->logicalDpiX();
-  int width = 0;
-  for (std::size_t column = 0; column < CanGridModel::kWidthsTwips.size(); ++column) {
-    const int pixels = CanGridModel::kWidthsTwips[column] * dpi / 1440;
-    grid_->setColumnWidth(static_cast<int>(column), pixels);
-    width += pixels;
-  }
-  grid_->setColumnWidth(CanGridModel::kColourColumn, kRowHeight);
-  width += kRowHeight;
-  grid_->setFixedWidth(width + 2 * grid_->frameWidth() + grid_->verticalScrollBar()->sizeHint().width());
+  grid_->setTextElideMode(Qt::ElideNone);
   grid_->installEventFilter(this);  // Enter
 
   connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int column) { setup_.GrilleCan_Click(row, column); });
@@ -97,6 +88,26 @@ void SetupWindow::renderGrid() {
   grid_->setEnabled(model.enabled);
   const int shown = model.movedUp ? std::min(rows, kShortRows) : rows;
   grid_->setFixedHeight(std::max(shown, 1) * kRowHeight + 2 * grid_->frameWidth());
+  // Column widths: twips to pixels at the screen's resolution (1440 twips an
+  // inch), widened where a header text would not fit; the colour column is
+  // as wide as a row is high. The scroll bar takes room only when the grid
+  // is shorter than its rows.
+  const int dpi = grid_->logicalDpiX();
+  const QFontMetrics metrics(grid_->font());
+  int width = 0;
+  for (int column = 0; column < CanGridModel::kColumns; ++column) {
+    int pixels = kRowHeight;
+    if (column != CanGridModel::kColourColumn) {
+      pixels = CanGridModel::kWidthsTwips[static_cast<std::size_t>(column)] * dpi / 1440;
+      for (const int row : {0, rows - 1})
+        if (row >= 0) pixels = std::max(pixels, metrics.horizontalAdvance(qs(model.cell(row, column).text)) + 8);
+    }
+    if (grid_->columnWidth(column) != pixels) grid_->setColumnWidth(column, pixels);
+    width += pixels;
+  }
+  const bool scrolls = shown < rows;
+  grid_->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  grid_->setFixedWidth(width + 2 * grid_->frameWidth() + (scrolls ? grid_->verticalScrollBar()->sizeHint().width() : 0));
 
   grid_->clearSelection();
   const bool selection = model.selectionTop || model.selectionBottom || model.selectionLeft || model.selectionRight;

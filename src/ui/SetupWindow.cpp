@@ -234,6 +234,10 @@ void SetupWindow::render() {
     protocolGroup_->setVisible(model.ListeProtocoles.visible || model.ID[4].visible);
     if (setTime_->text() != qs(model.Set_Time)) setTime_->setText(qs(model.Set_Time));
     tableArea_->setVisible(model.tableGridVisible);
+    // The table frame grows with its grid; without it the room stays below.
+    auto* column = static_cast<QBoxLayout*>(rightColumn_->layout());
+    column->setStretch(column->count() - 2, model.tableGridVisible ? 1 : 0);
+    column->setStretch(column->count() - 1, model.tableGridVisible ? 0 : 1);
     notAllowed_->setVisible(model.Label_NotAllowed);
     factorySet_->setVisible(model.factorySetVisible);
     renderGrid();

@@ -148,13 +148,16 @@ class SetupWindowTest : public QObject {
 
   void gridShowsSlotsAndItsEditorChangesASlot() {
     OpenSetup s;
+    s.f.core.channels.slot(1).Name = "Oil pressure";
+    s.f.core.setup.RefreshChannelGrid(0);
+    s.f.core.setup.window.changed.notify();
     QTableWidget* grid = s.window->grid();
-    QCOMPARE(grid->item(1, 1)->text(), oxalis::qs(s.f.core.channels.slot(1).Name));
+    QCOMPARE(grid->item(1, 1)->text(), QString("Oil pressure"));
     QCOMPARE(grid->item(0, 1)->text(), QString("Name"));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(1, 1)).center());
     QLineEdit* editor = s.window->cellEditor();
     QVERIFY(editor->isVisible());
-    QCOMPARE(editor->selectedText(), grid->item(1, 1)->text());
+    QCOMPARE(editor->selectedText(), QString("Oil pressure"));
     QTest::keyClicks(editor, "Boost");
     QTest::keyClick(editor, Qt::Key_Return);
     QVERIFY(!editor->isVisible());
