@@ -238,11 +238,10 @@ QWidget* SetupWindow::buildRightColumn() {
   tableArea_->setObjectName("TableArea");
   tableArea_->setFrameShape(QFrame::StyledPanel);
   tableArea_->setFrameShadow(QFrame::Sunken);
-  tableArea_->setMinimumHeight(120);
+  tableArea_->setMinimumHeight(90);
   tableColumn->addWidget(tableArea_, 1);
   notAllowed_ = new QLabel("Table not allowed in Display mode (Only for Oxalis)", tables);
   notAllowed_->setObjectName("Label_NotAllowed");
-  notAllowed_->setWordWrap(true);
   notAllowed_->setStyleSheet("color: #b71c1c; font-weight: bold");
   tableColumn->addWidget(notAllowed_);
   factorySet_ = new QPushButton("Factory set", tables);

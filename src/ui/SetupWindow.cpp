@@ -134,10 +134,14 @@ SetupWindow::SetupWindow(Core& core, QWidget* parent) : QDialog(parent), core_(c
   render();
 
   // As large as the content, within the screen; the scroll area takes over
-  // below that.
+  // below that. Rendering changed sizes inside nested frames whose layouts
+  // would learn of it only from posted events: measure afresh.
+  for (QWidget* child : findChildren<QWidget*>()) child->updateGeometry();
   const QSize content = body->sizeHint();
-  QSize wanted(content.width() + 20, content.height() + toolbar_->sizeHint().height() +
-                                         layout()->menuBar()->sizeHint().height() + 8);
+  // Room around it for the menu, the tool bar and the layouts' margins,
+  // which their size hints understate.
+  QSize wanted(content.width() + 24, content.height() + toolbar_->sizeHint().height() +
+                                         layout()->menuBar()->sizeHint().height() + 32);
   if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
     const QSize room = screen->availableGeometry().size() - QSize(16, 48);
     wanted = wanted.boundedTo(room);

@@ -192,13 +192,14 @@ class SetupWindowTest : public QObject {
       for (const char* name : c.hidden) QVERIFY2(!s.window->findChild<QWidget*>(name)->isVisible(), name);
       QCOMPARE(s.window->captionLabel(Field::ID2)->text(), c.idDisplayLabel);
       QCOMPARE(s.window->grid()->isEnabled(), c.gridEnabled);
+      QApplication::sendPostedEvents();
+      oxalis::test::saveScreenshot(*s.window, (std::string("setup_window_") + c.code + ".png").c_str());
       // On a 1366 x 768 screen (less the frame and the desktop's panels)
       // everything shows without scrolling.
       s.window->resize(1350, 720);
       QApplication::sendPostedEvents();
       QVERIFY(!s.window->findChild<QScrollArea*>("SetupScroll")->verticalScrollBar()->isVisible());
       QVERIFY(!s.window->findChild<QScrollArea*>("SetupScroll")->horizontalScrollBar()->isVisible());
-      oxalis::test::saveScreenshot(*s.window, (std::string("setup_window_") + c.code + ".png").c_str());
     }
   }
 };
