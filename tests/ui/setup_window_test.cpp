@@ -50,6 +50,12 @@ void type(QLineEdit* box, const char* text) {
   QTest::keyClicks(box, text);
 }
 
+// A picture of the window once its layouts have settled.
+void picture(SetupWindow& window, const std::string& name) {
+  QApplication::sendPostedEvents();
+  oxalis::test::saveScreenshot(window, ("setup_window_" + name + ".png").c_str());
+}
+
 QColor modified() { return oxalis::toQColor(oxalis::kModifiedColour); }
 
 }  // namespace
@@ -88,6 +94,7 @@ class SetupWindowTest : public QObject {
     QTest::keyClick(box, Qt::Key_Return);
     QCOMPARE(box->text(), QString("5000"));
     QCOMPARE(box->palette().color(QPalette::Base), modified());
+    picture(*s.window, "modified");
     QTest::keyClick(box, Qt::Key_Escape);
     QVERIFY(s.window->isVisible());  // Esc belongs to the box
   }
@@ -166,6 +173,28 @@ class SetupWindowTest : public QObject {
     QVERIFY(s.window->isVisible());  // Enter went to the editor, not to the window
   }
 
+  void rowHeaderOpensTheToolboxOverTheVoutFrameAndXClosesIt() {
+    OpenSetup s;
+    QTableWidget* grid = s.window->grid();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(1, 0)).center());
+    QFrame* toolbox = s.window->toolbox();
+    QVERIFY(toolbox->isVisible());
+    QCOMPARE(toolbox->geometry().topLeft(), s.window->frame("VOUT_SETUP")->geometry().topLeft());
+    picture(*s.window, "toolbox");
+    QTest::mouseClick(toolbox->findChild<QPushButton*>("CloseFrame"), Qt::LeftButton);
+    QVERIFY(!toolbox->isVisible());
+  }
+
+  void labelGesturesMarkTheirInputs() {
+    OpenSetup s("OX2", oxalis::kLevelExpert);
+    const oxalis::SetupWindowModel& model = s.f.core.setup.window;
+    QTest::mouseDClick(s.window->captionLabel(Field::ID2), Qt::LeftButton);  // "ID Display"
+    QCOMPARE(model.SelMsg[2].state, oxalis::EditState::Modified);
+    QTest::mouseClick(s.window->captionLabel(Field::TypeDataMSG1), Qt::LeftButton);  // "Word4"
+    QCOMPARE(model.ListSensorSkynam.state, oxalis::EditState::Modified);
+    QCOMPARE(s.window->input(Field::SelMsg2)->palette().color(QPalette::Window), modified());
+  }
+
   void eachModuleTypeShowsItsOwnLayout() {
     struct Case {
       const char* code;
@@ -192,8 +221,7 @@ class SetupWindowTest : public QObject {
       for (const char* name : c.hidden) QVERIFY2(!s.window->findChild<QWidget*>(name)->isVisible(), name);
       QCOMPARE(s.window->captionLabel(Field::ID2)->text(), c.idDisplayLabel);
       QCOMPARE(s.window->grid()->isEnabled(), c.gridEnabled);
-      QApplication::sendPostedEvents();
-      oxalis::test::saveScreenshot(*s.window, (std::string("setup_window_") + c.code + ".png").c_str());
+      picture(*s.window, c.code);
       // On a 1366 x 768 screen (less the frame and the desktop's panels)
       // everything shows without scrolling.
       s.window->resize(1350, 720);
