@@ -16,7 +16,6 @@ struct AppState {
   std::uint8_t userLevel = kLevelBasic;
   // Index = userLevel; the status bar shows "User level : " + name.
   std::vector<std::string> levelNames{"?", "Basic", "Normal", "Expert", "Master"};
-  std::uint8_t canTimingClock = 40;  // used by the CAN bit-rate computation
   bool setupOpen = false;            // the setup window is open
 
   // Recording and files.

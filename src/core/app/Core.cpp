@@ -30,7 +30,6 @@ Core::Core(Platform platform)
 }
 
 void Core::start() {
-  state.canTimingClock = 40;
   state.userLevel = kLevelBasic;
   ApplyUserLevel(*this);
   monitor.channelCount = 4;

@@ -60,7 +60,9 @@ std::uint8_t EncodeModeByte(const ModeByte& mode) {
 ModeByte DecodeModeByte(std::uint8_t byte) {
   ModeByte mode;
   mode.word4 = byte & 3;
-  if ((byte & kWord4AirFuel) != 0) mode.word4 = mode.word4 == 0 ? 4 : -1;
+  // Bit 4 moves the first two contents up by four: 0x10 is "A/F", 0x11
+  // names no content (5).
+  if ((byte & kWord4AirFuel) != 0 && mode.word4 <= 1) mode.word4 += 4;
   mode.skynam = (byte & (1 << 2)) != 0;
   mode.intel = (byte & (1 << 3)) != 0;
   for (int i = 0; i < 3; ++i) mode.messages[static_cast<std::size_t>(i)] = (byte & (1 << (5 + i))) != 0;

@@ -53,8 +53,7 @@ struct ModeByte {
   std::array<bool, 3> messages{};
 };
 std::uint8_t EncodeModeByte(const ModeByte& mode);
-// A fourth-word code with bit 4 set and a low part of 2 or 3 has no entry:
-// word4 is then -1.
+// The fourth-word content may come out past the list (0x11 gives 5).
 ModeByte DecodeModeByte(std::uint8_t byte);
 
 // `Combo_Filtre`: "No filter", "Low", "Medium", "High" and their bytes.

@@ -169,7 +169,9 @@ bool Setup::checkGridValue(int row, int column, std::string text) {
   // The display keeps its channels' scales as integers in units of
   // 10^-Dec, which must fit a signed word.
   const bool scaledWord = host_.deviceCode() == "PNU" && row <= kModuleChannelRows;
-  const auto fitsWord = [](double scaled) { return within(scaled, -32768, 32767); };
+  // A typed decimal scaled by 10^Dec may land a hair past an integer
+  // (32.767 x 1000): the check allows for the binary fraction.
+  const auto fitsWord = [](double scaled) { return within(scaled, -32768 - 1e-6, 32767 + 1e-6); };
   switch (column) {
     case kName: ch.Name = text; return true;
     case kUnit: ch.Unit = text; return true;
