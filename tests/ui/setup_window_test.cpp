@@ -171,6 +171,25 @@ class SetupWindowTest : public QObject {
     QCOMPARE(s.f.core.channels.slot(1).Name, std::string("Boost"));
     QCOMPARE(grid->item(1, 1)->text(), QString("Boost"));
     QVERIFY(s.window->isVisible());  // Enter went to the editor, not to the window
+
+    // Enter on the grid opens the current cell again; Esc puts its text back.
+    QTest::keyClick(grid, Qt::Key_Return);
+    QVERIFY(editor->isVisible());
+    QTest::keyClicks(editor, "Oil");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QVERIFY(!editor->isVisible());
+    QVERIFY(s.window->isVisible());
+    QCOMPARE(s.f.core.channels.slot(1).Name, std::string("Boost"));
+  }
+
+  void enteringAnIdentifierBoxSelectsTheDigitsAfter0x() {
+    OpenSetup s;
+    QLineEdit* box = s.box(Field::ID0);
+    s.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+    box->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    QCOMPARE(box->selectedText(), QString("200"));
   }
 
   void rowHeaderOpensTheToolboxOverTheVoutFrameAndXClosesIt() {
