@@ -113,6 +113,7 @@ void Core::updateIdentificationHold() {
 // The refresh tick (`Timer1`): link supervision and keep-alive, the live
 // panel, and the factory window's mirrors.
 void Core::refreshTick() {
+  setup.tick();
   if (!link.refreshTick()) return;
   LinkState& linkState = link.state;
   refreshPanel(monitor, linkState.dataFlowing, linkState.freshSample);
@@ -199,6 +200,10 @@ bool Core::dataFlowing() const { return link.state.dataFlowing; }
 int Core::softwareRevision() const { return link.state.identity.fwMinor; }
 double Core::stoichRatio() const { return monitor.stoichRatio; }
 int Core::channelCount() const { return monitor.channelCount; }
+bool Core::linkUp() const { return link.state.linkUp; }
+bool Core::streamRunning() const { return link.state.streamRunning; }
+std::int32_t Core::serialNumber() const { return link.state.identity.serialNumber; }
+void Core::send(std::vector<std::string> records) { link.queue.queueSeries(std::move(records)); }
 
 void Core::setStoichRatio(double ratio) {
   monitor.stoichRatio = ratio;

@@ -136,6 +136,10 @@ class Core final : private LinkEvents, private SetupHost {
   void channelChanged(int slot) override;
   bool saveSetupAs() override;
   int channelCount() const override;
+  bool linkUp() const override;
+  bool streamRunning() const override;
+  std::int32_t serialNumber() const override;
+  void send(std::vector<std::string> records) override;
 
   bool refusalReported_ = false;
   bool linkNoticeDismissed_ = false;

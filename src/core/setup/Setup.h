@@ -5,6 +5,7 @@
 // owns the window's model; what it needs of the rest of the tool comes
 // through SetupHost, the channel table and the dialogs.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,13 @@ class SetupHost {
   virtual bool saveSetupAs() = 0;
   // The CAN channels shown on the live panel (4, or 5 on the display).
   virtual int channelCount() const = 0;
+  // The link: a module answers; live frames wanted; its serial number.
+  virtual bool linkUp() const = 0;
+  virtual bool streamRunning() const = 0;
+  virtual std::int32_t serialNumber() const = 0;
+  // Records for the module, in order; a series waits for room in the
+  // transmit queue rather than being refused.
+  virtual void send(std::vector<std::string> records) = 0;
 };
 
 // A key as the inputs' rules tell keys apart.
@@ -103,6 +111,20 @@ class Setup {
   // `CloseFrame`: hides the coefficient toolbox.
   void CloseFrame_Click();
 
+  // Transfers. "Read all" (`ReadCfgCAN`, the tool bar's "Read from
+  // Oxalis") and "Read selected cells" (`ReadCfg_Selection`); "Write all"
+  // (`WriteCfgCAN`, "Write to Oxalis") and "Write selected cells"
+  // (`WriteCfg_selection`); "SEND TIME" (`Send_Time`) from `Set_Time`.
+  void ReadCfgCAN_Click();
+  void ReadCfg_Selection_Click();
+  void WriteCfgCAN_Click();
+  void WriteCfg_selection_Click();
+  void Send_Time_Click();
+  void Set_Time_Change(std::string_view text) { window.Set_Time = std::string(text); }
+  // The refresh tick: a written value whose read-back does not come is
+  // reported after a while instead of being waited for.
+  void tick();
+
   // A value the module sent for a configuration offset.
   void DecodeConfigValue(std::uint8_t offset, double value);
   // `EncodeField`: the bytes written at a setting's offset, from the
@@ -129,6 +151,29 @@ class Setup {
   void decodeModeByte(std::uint32_t n);
   bool decodeChannelValue(std::uint8_t offset, std::uint32_t n);
   void notify() { window.changed.notify(); }
+  // The requests of `ReadConfig`: every setting when `all`, otherwise the
+  // modified ones.
+  std::vector<std::string> readConfig(bool all);
+  std::vector<std::string> writeConfig(bool all);
+  bool checkConnected();
+  void hideEditors();
+  void expect(std::uint8_t offset, const std::vector<std::uint8_t>& bytes, std::string name, std::optional<Field> field,
+              int gridRow = 0, int gridColumn = 0);
+  void verify(std::uint8_t offset, std::uint32_t value);
+  void finishVerification();
+
+  // A written value awaiting its read-back.
+  struct Expected {
+    std::uint8_t offset;
+    std::uint32_t value;
+    std::string name;
+    std::optional<Field> field;
+    int gridRow = 0;
+    int gridColumn = 0;
+  };
+  std::vector<Expected> expected_;
+  std::vector<std::string> differing_;
+  int ticksWithoutReply_ = 0;
 
   SetupHost& host_;
   ChannelTable& channels_;

@@ -132,6 +132,7 @@ void Setup::DecodeConfigValue(std::uint8_t offset, double value) {
       if (!decodeChannelValue(offset, n)) return;
       break;
   }
+  verify(offset, n);
   notify();
 }
 

@@ -166,7 +166,10 @@ struct SetupWindowModel {
   bool tableGridVisible = true;
   bool factorySetVisible = true;                 // "Factory set"
   bool Label_NotAllowed = false;                 // "Table not allowed in Display mode (Only for Oxalis)"
-  std::string Set_Time = "0000:00:00";
+  std::string Set_Time = "0000:00:00";  // "hhhh:mm:ss"
+  // What the last write came to: "Written and verified", the settings the
+  // module holds differently, or those it did not answer for.
+  std::string transferStatus;
 
   CanGridModel GrilleCan;
   CoefficientToolbox toolbox;

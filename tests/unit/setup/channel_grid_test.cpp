@@ -1,28 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "FakeDialogs.h"
+#include "FakeSetupHost.h"
 #include "config/ChannelLine.h"
 #include "setup/Setup.h"
 
 namespace oxalis {
 namespace {
 
-class GridHost : public SetupHost {
- public:
-  std::string deviceCode() const override { return code; }
-  std::uint8_t userLevel() const override { return 3; }
-  bool factoryWindowShown() const override { return false; }
-  bool dataFlowing() const override { return false; }
-  int softwareRevision() const override { return 7; }
-  double stoichRatio() const override { return 14.57; }
-  void setStoichRatio(double) override {}
-  void channelChanged(int slot) override { changed.push_back(slot); }
-  bool saveSetupAs() override { return true; }
-  int channelCount() const override { return 4; }
-
-  std::string code = "OX2";
-  std::vector<int> changed;
-};
 
 class ChannelGridTest : public ::testing::Test {
  protected:
@@ -39,7 +24,7 @@ class ChannelGridTest : public ::testing::Test {
   }
   const GridCell& cell(int row, int column) const { return setup.window.GrilleCan.cell(row, column); }
 
-  GridHost host;
+  test::FakeSetupHost host;
   ChannelTable channels;
   test::FakeDialogs dialogs;
   oxalis::Setup setup{host, channels, dialogs};
@@ -128,7 +113,7 @@ TEST_F(ChannelGridTest, EscapeAndUntouchedEditorsChangeNothing) {
   setup.editorEdited("Speed");
   setup.GrilleCan_Click(0, 3);
   EXPECT_EQ(channels.slot(3).Name, "Speed");
-  EXPECT_EQ(host.changed, std::vector<int>{3});
+  EXPECT_EQ(host.changedSlots, std::vector<int>{3});
   EXPECT_FALSE(setup.window.GrilleCan.editor.open);
 }
 
@@ -142,7 +127,7 @@ TEST_F(ChannelGridTest, ColourColumnAndRowHeader) {
   EXPECT_EQ(channels.slot(2).Color, 0x00FF00FFu);
   EXPECT_EQ(cell(2, CanGridModel::kColourColumn).background, 0x00FF00FFu);
   EXPECT_TRUE(setup.setupModified);
-  EXPECT_EQ(host.changed, std::vector<int>{2});
+  EXPECT_EQ(host.changedSlots, std::vector<int>{2});
 
   // Slot 1 by default: (1*x + 0) / (0*x + 1).
   setup.GrilleCan_Click(1, 0);

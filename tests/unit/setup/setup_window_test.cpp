@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "FakeDialogs.h"
+#include "FakeSetupHost.h"
 #include "config/ChannelLine.h"
 #include "setup/ConfigCodec.h"
 #include "setup/Setup.h"
@@ -12,33 +13,6 @@ namespace {
 
 using test::FakeDialogs;
 
-class FakeHost : public SetupHost {
- public:
-  std::string deviceCode() const override { return code; }
-  std::uint8_t userLevel() const override { return level; }
-  bool factoryWindowShown() const override { return factory; }
-  bool dataFlowing() const override { return flowing; }
-  int softwareRevision() const override { return revision; }
-  double stoichRatio() const override { return ratio; }
-  void setStoichRatio(double r) override { ratio = r; }
-  void channelChanged(int slot) override { changedSlots.push_back(slot); }
-  bool saveSetupAs() override {
-    ++saves;
-    return saveSucceeds;
-  }
-  int channelCount() const override { return channels; }
-
-  std::string code = "OX2";
-  std::uint8_t level = 3;
-  bool factory = false;
-  bool flowing = false;
-  int revision = 7;
-  double ratio = 14.57;
-  int channels = 4;
-  std::vector<int> changedSlots;
-  int saves = 0;
-  bool saveSucceeds = true;
-};
 
 class SetupTest : public ::testing::Test {
  protected:
@@ -62,7 +36,7 @@ class SetupTest : public ::testing::Test {
     return texts;
   }
 
-  FakeHost host;
+  test::FakeSetupHost host;
   ChannelTable channels;
   FakeDialogs dialogs;
   oxalis::Setup setup{host, channels, dialogs};
