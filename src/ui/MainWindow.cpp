@@ -16,6 +16,7 @@
 #include "AboutDialog.h"
 #include "AccessCodeDialog.h"
 #include "QtConvert.h"
+#include "SetupWindow.h"
 #include "ToolbarIcons.h"
 #include "app/MainMenu.h"
 #include "app/Shutdown.h"
@@ -32,6 +33,14 @@ void renderEntry(QAction* action, const MenuEntry& entry) {
   action->setEnabled(entry.enabled);
   action->setChecked(entry.checked);
   action->setVisible(entry.visible);
+}
+
+// "&Setup" and the tool bar's setup button: the core prepares the window's
+// model, then the window shows it modally until it closes.
+void showSetup(Core& core, QWidget* parent) {
+  core.openSetup();
+  SetupWindow window(core, parent);
+  window.exec();
 }
 
 }  // namespace
@@ -151,7 +160,7 @@ void MainWindow::buildMenus() {
 
   QMenu* tools = menuBar()->addMenu("&Tools");
   tools->setObjectName("Tools");
-  addEntry(tools, "MenuSetup", "&Setup", [] {});
+  addEntry(tools, "MenuSetup", "&Setup", [this] { showSetup(core_, this); });
   QMenu* level = tools->addMenu("&Level");
   level->setObjectName("Niveau");
   addEntry(level, "NiveauBasic", "&Basic", [this] { askForLevel(kLevelBasic); })->setCheckable(true);
@@ -180,7 +189,13 @@ void MainWindow::buildToolbar() {
     QAction* action = toolbar_->addAction(toolbarIcon(key, true), qs(button.tooltip));
     action->setObjectName(key);
     action->setToolTip(qs(button.tooltip));
-    connect(action, &QAction::triggered, this, [this, key] { toolbarClick(core_, key.toStdString()); });
+    connect(action, &QAction::triggered, this, [this, key] {
+      if (key == "Setup") {
+        showSetup(core_, this);
+      } else {
+        toolbarClick(core_, key.toStdString());
+      }
+    });
     toolActions_[key] = action;
   }
 }

@@ -1,0 +1,177 @@
+// The channel grid `GrilleCan` and its floating cell editor. The grid draws
+// the model's rows as they are, header row and row-number column included,
+// so a cell's row and column are the core's numbering.
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "QtConvert.h"
+#include "SetupWindow.h"
+
+namespace oxalis {
+
+namespace {
+
+constexpr int kRowHeight = 20;
+// Rows of the grid shown when it is moved up and made shorter: the header
+// and the five decoded channels.
+constexpr int kShortRows = 6;
+
+bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+}  // namespace
+
+void SetupWindow::buildGrid(QVBoxLayout* group) {
+  grid_ = new QTableWidget(0, CanGridModel::kColumns, receiveGroup_);
+  grid_->setObjectName("GrilleCan");
+  grid_->horizontalHeader()->hide();
+  grid_->verticalHeader()->hide();
+  grid_->verticalHeader()->setMinimumSectionSize(kRowHeight);
+  grid_->verticalHeader()->setDefaultSectionSize(kRowHeight);
+  grid_->horizontalHeader()->setMinimumSectionSize(kRowHeight);
+  // Cells are edited through the core's editor only; the selection is the
+  // model's.
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->setSelectionMode(QAbstractItemView::NoSelection);
+  grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid_->setContextMenuPolicy(Qt::CustomContextMenu);
+  grid_->setWordWrap(false);
+  grid_->setTextElideMode(Qt::ElideNone);
+  grid_->installEventFilter(this);  // Enter
+
+  connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int column) { setup_.GrilleCan_Click(row, column); });
+  connect(grid_, &QTableWidget::cellDoubleClicked, this,
+          [this](int row, int column) { setup_.GrilleCan_DblClick(row, column); });
+  connect(grid_, &QTableWidget::customContextMenuRequested, this, [this](const QPoint& position) {
+    if (const int row = grid_->rowAt(position.y()); row >= 0) setup_.GrilleCan_RightClick(row);
+  });
+
+  cellEditor_ = new QLineEdit(grid_->viewport());
+  cellEditor_->setObjectName("GrilleCanEditor");
+  cellEditor_->setStyleSheet("QLineEdit { background: white; color: black; border: 1px solid #303030; }");
+  cellEditor_->hide();
+  cellEditor_->installEventFilter(this);
+  connect(cellEditor_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { setup_.editorEdited(text.toStdString()); });
+  group->addWidget(grid_, 0, Qt::AlignLeft);
+}
+
+void SetupWindow::renderGrid() {
+  const CanGridModel& model = setup_.window.GrilleCan;
+  const int rows = static_cast<int>(model.rows.size());
+  if (grid_->rowCount() != rows) grid_->setRowCount(rows);
+  const QColor header = grid_->palette().color(QPalette::Button);
+  for (int row = 0; row < rows; ++row) {
+    for (int column = 0; column < CanGridModel::kColumns; ++column) {
+      const GridCell& cell = model.cell(row, column);
+      QTableWidgetItem* item = grid_->item(row, column);
+      if (!item) {
+        item = new QTableWidgetItem;
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        if (row == 0 || column == 0) item->setTextAlignment(Qt::AlignCenter);
+        grid_->setItem(row, column, item);
+      }
+      if (item->text() != qs(cell.text)) item->setText(qs(cell.text));
+      // The header row and the row numbers look like headers.
+      const QBrush background = cell.background ? QBrush(toQColor(*cell.background))
+                                : row == 0 || column == 0 ? QBrush(header)
+                                                          : QBrush();
+      if (item->background() != background) item->setBackground(background);
+    }
+  }
+  grid_->setEnabled(model.enabled);
+  const int shown = model.movedUp ? std::min(rows, kShortRows) : rows;
+  grid_->setFixedHeight(std::max(shown, 1) * kRowHeight + 2 * grid_->frameWidth());
+  // Column widths: twips to pixels at the screen's resolution (1440 twips an
+  // inch), widened where a header text would not fit; the colour column is
+  // as wide as a row is high. The scroll bar takes room only when the grid
+  // is shorter than its rows.
+  const int dpi = grid_->logicalDpiX();
+  const QFontMetrics metrics(grid_->font());
+  int width = 0;
+  for (int column = 0; column < CanGridModel::kColumns; ++column) {
+    int pixels = kRowHeight;
+    if (column != CanGridModel::kColourColumn) {
+      pixels = CanGridModel::kWidthsTwips[static_cast<std::size_t>(column)] * dpi / 1440;
+      for (const int row : {0, rows - 1})
+        if (row >= 0) pixels = std::max(pixels, metrics.horizontalAdvance(qs(model.cell(row, column).text)) + 8);
+    }
+    if (grid_->columnWidth(column) != pixels) grid_->setColumnWidth(column, pixels);
+    width += pixels;
+  }
+  const bool scrolls = shown < rows;
+  grid_->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  grid_->setFixedWidth(width + 2 * grid_->frameWidth() + (scrolls ? grid_->verticalScrollBar()->sizeHint().width() : 0));
+
+  grid_->clearSelection();
+  const bool selection = model.selectionTop || model.selectionBottom || model.selectionLeft || model.selectionRight;
+  if (selection && model.selectionBottom < rows)
+    grid_->setRangeSelected(QTableWidgetSelectionRange(model.selectionTop, model.selectionLeft,
+                                                       model.selectionBottom, model.selectionRight),
+                            true);
+  if (model.lastClickedRow < rows &&
+      (grid_->currentRow() != model.lastClickedRow || grid_->currentColumn() != model.currentColumn))
+    grid_->setCurrentCell(model.lastClickedRow, model.currentColumn, QItemSelectionModel::NoUpdate);
+}
+
+void SetupWindow::renderEditor() {
+  const CanGridModel::Editor& editor = setup_.window.GrilleCan.editor;
+  if (!editor.open) {
+    if (cellEditor_->isVisible()) {
+      const bool hadFocus = cellEditor_->hasFocus();
+      cellEditor_->hide();
+      if (hadFocus) grid_->setFocus();
+    }
+    editorCell_ = QPoint(-1, -1);
+    return;
+  }
+  const QModelIndex cell = grid_->model()->index(editor.row, editor.column);
+  grid_->scrollTo(cell);
+  cellEditor_->setGeometry(grid_->visualRect(cell));
+  if (cellEditor_->text() != qs(editor.text)) cellEditor_->setText(qs(editor.text));
+  const QPoint at(editor.column, editor.row);
+  if (editorCell_ != at) {
+    // Just opened over this cell: the text all selected, ready to type over.
+    editorCell_ = at;
+    cellEditor_->show();
+    cellEditor_->raise();
+    cellEditor_->selectAll();
+    cellEditor_->setFocus(Qt::OtherFocusReason);
+  }
+}
+
+bool SetupWindow::editorEvent(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Escape) {
+        setup_.editorEscape();
+        return true;
+      }
+      if (isEnter(key)) {
+        setup_.editorCommit();
+        return true;
+      }
+      return false;
+    }
+    case QEvent::FocusOut: {
+      const auto reason = static_cast<QFocusEvent*>(event)->reason();
+      // Leaving the box commits it; a message box or pop-up the core opened
+      // does not.
+      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !rendering_ &&
+          setup_.window.GrilleCan.editor.open)
+        setup_.editorCommit();
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace oxalis

@@ -1,0 +1,259 @@
+// The setup window renders the core's setup model and forwards the user's
+// keys, clicks and focus changes to the setup handlers.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "CoreFixture.h"
+#include "MainWindow.h"
+#include "QtConvert.h"
+#include "Screenshot.h"
+#include "SetupWindow.h"
+#include "app/UserLevel.h"
+
+using oxalis::Field;
+using oxalis::SetupWindow;
+
+namespace {
+
+// The setup core opened for a module type at a user level, as the main
+// window's "&Setup" entry does.
+struct OpenSetup {
+  explicit OpenSetup(const char* code = "OX2", std::uint8_t level = oxalis::kLevelBasic) {
+    f.core.link.state.identity.deviceCode = code;
+    f.core.state.userLevel = level;
+    f.core.openSetup();
+    window = std::make_unique<SetupWindow>(f.core, nullptr);
+    window->show();
+  }
+  QLineEdit* box(Field field) const { return qobject_cast<QLineEdit*>(window->input(field)); }
+
+  oxalis::test::CoreFixture f;
+  std::unique_ptr<SetupWindow> window;
+};
+
+void type(QLineEdit* box, const char* text) {
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, text);
+}
+
+// A picture of the window once its layouts have settled.
+void picture(SetupWindow& window, const std::string& name) {
+  QApplication::sendPostedEvents();
+  oxalis::test::saveScreenshot(window, ("setup_window_" + name + ".png").c_str());
+}
+
+QColor modified() { return oxalis::toQColor(oxalis::kModifiedColour); }
+
+}  // namespace
+
+class SetupWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void opensModallyFromSetupEntryAndToolButtonAtBasicLevel() {
+    for (const QString entry : {"MenuSetup", "Setup"}) {
+      oxalis::test::CoreFixture f;
+      oxalis::ApplyUserLevel(f.core);
+      oxalis::MainWindow main(f.core);
+      QString shown;
+      QTimer::singleShot(0, &main, [&] {
+        auto* setup = qobject_cast<SetupWindow*>(QApplication::activeModalWidget());
+        if (!setup) return;
+        shown = setup->objectName() + " " + setup->windowTitle();
+        setup->action("Exit_Setup")->trigger();  // nothing changed: closes without a question
+        if (setup->isVisible()) {
+          shown += " stayed open";
+          setup->done(QDialog::Rejected);
+        }
+      });
+      if (entry == "Setup") {
+        main.toolButton(entry)->trigger();
+      } else {
+        main.action(entry)->trigger();
+      }
+      QCOMPARE(shown, QString("ModuleSetup SETUP"));
+      QVERIFY(f.dialogs.questions.empty() || f.dialogs.questions.back().title != "Setup message");
+      QVERIFY(!f.core.setup.window.visible);
+    }
+  }
+
+  void enterInABoxAppliesItsRuleAndEscapeDoesNotClose() {
+    OpenSetup s("OX2", oxalis::kLevelExpert);
+    QLineEdit* box = s.box(Field::Vout_HS);
+    type(box, "6000");
+    QCOMPARE(s.f.core.setup.window.Vout_HS.text, std::string("6000"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(box->text(), QString("5000"));
+    QCOMPARE(box->palette().color(QPalette::Base), modified());
+    picture(*s.window, "modified");
+    QTest::keyClick(box, Qt::Key_Escape);
+    QVERIFY(s.window->isVisible());  // Esc belongs to the box
+  }
+
+  void leavingABoxValidatesItButAMessageBoxTakingFocusDoesNot() {
+    OpenSetup s("OX2", oxalis::kLevelExpert);
+    QLineEdit* box = s.box(Field::Vout_HS);
+    type(box, "6000");
+    for (const auto reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+      QFocusEvent away(QEvent::FocusOut, reason);
+      QApplication::sendEvent(box, &away);
+      QCOMPARE(box->text(), QString("6000"));
+    }
+    QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(box, &tab);
+    QCOMPARE(box->text(), QString("5000"));
+  }
+
+  void closingAfterAChangeAsksAndCancelKeepsTheWindow() {
+    OpenSetup s("OX2", oxalis::kLevelExpert);
+    type(s.box(Field::Vout_NOT), "1");
+    s.f.dialogs.answers = {oxalis::Answer::Cancel, oxalis::Answer::No};
+    s.window->close();
+    QCOMPARE(s.f.dialogs.questions.back().text, std::string("Data not save. Do you want to save them?"));
+    QVERIFY(s.window->isVisible());
+    QTest::keyClick(s.window.get(), Qt::Key_Escape);  // Esc outside a box: the same close path
+    QVERIFY(!s.window->isVisible());
+  }
+
+  void rendersEveryStateOfAControl() {
+    OpenSetup s;
+    oxalis::SetupWindowModel& model = s.f.core.setup.window;
+    auto* speed = qobject_cast<QComboBox*>(s.window->input(Field::BaudRateList));
+    model.BaudRateList.index = -1;
+    model.BaudRateList.text = "???";
+    model.BaudRateList.tip = "Tprop:1";
+    model.BaudRateList.state = oxalis::EditState::Modified;
+    model.Check_Heater.checked = true;
+    model.Rich_HS.captionVisible = false;
+    model.ID[1].visible = false;
+    model.changed.notify();
+    QCOMPARE(speed->currentIndex(), -1);
+    QCOMPARE(speed->placeholderText(), QString("???"));  // nothing chosen shows the model's text
+    QCOMPARE(speed->toolTip(), QString("Tprop:1"));
+    QCOMPARE(speed->palette().color(QPalette::Button), modified());
+    QVERIFY(qobject_cast<QCheckBox*>(s.window->input(Field::Check_Heater))->isChecked());
+    QVERIFY(!s.window->captionLabel(Field::Rich_HS)->isVisible());
+    QVERIFY(s.window->input(Field::Rich_HS)->isVisible());
+    QVERIFY(!s.window->input(Field::ID1)->isVisible());
+    QVERIFY(!s.window->captionLabel(Field::ID1)->isVisible());
+
+    model.BaudRateList.choose(1);
+    model.BaudRateList.state = oxalis::EditState::Normal;
+    model.changed.notify();
+    QCOMPARE(speed->currentText(), QString("500k"));
+    QVERIFY(!speed->testAttribute(Qt::WA_SetPalette));  // the default look again
+  }
+
+  void gridShowsSlotsAndItsEditorChangesASlot() {
+    OpenSetup s;
+    s.f.core.channels.slot(1).Name = "Oil pressure";
+    s.f.core.setup.RefreshChannelGrid(0);
+    s.f.core.setup.window.changed.notify();
+    QTableWidget* grid = s.window->grid();
+    QCOMPARE(grid->item(1, 1)->text(), QString("Oil pressure"));
+    QCOMPARE(grid->item(0, 1)->text(), QString("Name"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(1, 1)).center());
+    QLineEdit* editor = s.window->cellEditor();
+    QVERIFY(editor->isVisible());
+    QCOMPARE(editor->selectedText(), QString("Oil pressure"));
+    QTest::keyClicks(editor, "Boost");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QVERIFY(!editor->isVisible());
+    QCOMPARE(s.f.core.channels.slot(1).Name, std::string("Boost"));
+    QCOMPARE(grid->item(1, 1)->text(), QString("Boost"));
+    QVERIFY(s.window->isVisible());  // Enter went to the editor, not to the window
+
+    // Enter on the grid opens the current cell again; Esc puts its text back.
+    QTest::keyClick(grid, Qt::Key_Return);
+    QVERIFY(editor->isVisible());
+    QTest::keyClicks(editor, "Oil");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QVERIFY(!editor->isVisible());
+    QVERIFY(s.window->isVisible());
+    QCOMPARE(s.f.core.channels.slot(1).Name, std::string("Boost"));
+  }
+
+  void enteringAnIdentifierBoxSelectsTheDigitsAfter0x() {
+    OpenSetup s;
+    QLineEdit* box = s.box(Field::ID0);
+    s.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+    box->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    QCOMPARE(box->selectedText(), QString("200"));
+  }
+
+  void rowHeaderOpensTheToolboxOverTheVoutFrameAndXClosesIt() {
+    OpenSetup s;
+    QTableWidget* grid = s.window->grid();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(1, 0)).center());
+    QFrame* toolbox = s.window->toolbox();
+    QVERIFY(toolbox->isVisible());
+    QCOMPARE(toolbox->geometry().topLeft(), s.window->frame("VOUT_SETUP")->geometry().topLeft());
+    picture(*s.window, "toolbox");
+    QTest::mouseClick(toolbox->findChild<QPushButton*>("CloseFrame"), Qt::LeftButton);
+    QVERIFY(!toolbox->isVisible());
+  }
+
+  void labelGesturesMarkTheirInputs() {
+    OpenSetup s("OX2", oxalis::kLevelExpert);
+    const oxalis::SetupWindowModel& model = s.f.core.setup.window;
+    QTest::mouseDClick(s.window->captionLabel(Field::ID2), Qt::LeftButton);  // "ID Display"
+    QCOMPARE(model.SelMsg[2].state, oxalis::EditState::Modified);
+    QTest::mouseClick(s.window->captionLabel(Field::TypeDataMSG1), Qt::LeftButton);  // "Word4"
+    QCOMPARE(model.ListSensorSkynam.state, oxalis::EditState::Modified);
+    QCOMPARE(s.window->input(Field::SelMsg2)->palette().color(QPalette::Window), modified());
+  }
+
+  void eachModuleTypeShowsItsOwnLayout() {
+    struct Case {
+      const char* code;
+      std::vector<const char*> shown;
+      std::vector<const char*> hidden;
+      QString idDisplayLabel;
+      bool gridEnabled;
+    };
+    const std::vector<Case> cases{
+        {"OX2", {"ListeProtocoles", "Combo_Filtre", "FactorySet", "Rich_HS", "TableArea"},
+         {"Option_User", "Option_Skynam", "Label_NotAllowed"}, "ID Display", true},
+        {"PNU", {"ListeProtocoles", "Combo_Filtre", "Label_NotAllowed"}, {"FactorySet", "Option_User"}, "ID Oxalis",
+         true},
+        {"OXL", {"Rich_HS", "FactorySet"}, {"Combo_Filtre", "Combo_Filtre_Label", "Label_NotAllowed"}, "ID Display",
+         false},
+        {"RMW", {"ID0", "ID2", "Vout_NOT"},
+         {"ListeProtocoles", "Option_User", "ID1", "ID1_Label", "ID4", "SelMsg0", "Rich_NOT", "Rich_HS",
+          "FactorySet", "TableArea"},
+         "ID for ECU", true},
+    };
+    for (const Case& c : cases) {
+      OpenSetup s(c.code);
+      for (const char* name : c.shown) QVERIFY2(s.window->findChild<QWidget*>(name)->isVisible(), name);
+      for (const char* name : c.hidden) QVERIFY2(!s.window->findChild<QWidget*>(name)->isVisible(), name);
+      QCOMPARE(s.window->captionLabel(Field::ID2)->text(), c.idDisplayLabel);
+      QCOMPARE(s.window->grid()->isEnabled(), c.gridEnabled);
+      picture(*s.window, c.code);
+      // On a 1366 x 768 screen (less the frame and the desktop's panels)
+      // everything shows without scrolling.
+      s.window->resize(1350, 720);
+      QApplication::sendPostedEvents();
+      QVERIFY(!s.window->findChild<QScrollArea*>("SetupScroll")->verticalScrollBar()->isVisible());
+      QVERIFY(!s.window->findChild<QScrollArea*>("SetupScroll")->horizontalScrollBar()->isVisible());
+    }
+  }
+};
+
+QTEST_MAIN(SetupWindowTest)
+#include "setup_window_test.moc"
