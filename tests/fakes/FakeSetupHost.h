@@ -23,6 +23,7 @@ class FakeSetupHost : public SetupHost {
     return saveSucceeds;
   }
   int channelCount() const override { return channels; }
+  std::string libraryFolder() const override { return library; }
   bool linkUp() const override { return connected; }
   bool streamRunning() const override { return streaming; }
   std::int32_t serialNumber() const override { return serial; }
@@ -38,6 +39,7 @@ class FakeSetupHost : public SetupHost {
   bool connected = true;
   bool streaming = true;
   std::int32_t serial = 1234;
+  std::string library;
   std::vector<int> changedSlots;
   std::vector<std::string> sent;
   int saves = 0;

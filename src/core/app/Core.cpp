@@ -1,5 +1,7 @@
 #include "app/Core.h"
 
+#include <filesystem>
+
 #include "app/Persistence.h"
 #include "app/Presenter.h"
 #include "app/Recording.h"
@@ -200,6 +202,7 @@ bool Core::dataFlowing() const { return link.state.dataFlowing; }
 int Core::softwareRevision() const { return link.state.identity.fwMinor; }
 double Core::stoichRatio() const { return monitor.stoichRatio; }
 int Core::channelCount() const { return monitor.channelCount; }
+std::string Core::libraryFolder() const { return (std::filesystem::path(state.appFolder) / "lib").string(); }
 bool Core::linkUp() const { return link.state.linkUp; }
 bool Core::streamRunning() const { return link.state.streamRunning; }
 std::int32_t Core::serialNumber() const { return link.state.identity.serialNumber; }
@@ -235,9 +238,9 @@ void Core::memoryBlock(std::uint16_t address, std::span<const std::uint8_t> byte
     accessCode.caption =
         "User Code ID: " + std::to_string(accessCode.requestedLevel) + std::to_string(accessCode.userCodeBase);
     accessCode.changed.notify();
+  } else if (address >= memory_map::kOutputTablesFirst && address <= memory_map::kOutputTablesLast) {
+    if (setup.window.visible) setup.memoryBlock(address, bytes);
   }
-  // The output tables (0x0E00..0x0F3F) belong to the setup window, which is
-  // not part of this version yet.
 }
 
 void Core::runningTime(double hundredths) { showRunningTime(mainWindow, hundredths); }

@@ -136,6 +136,7 @@ class Core final : private LinkEvents, private SetupHost {
   void channelChanged(int slot) override;
   bool saveSetupAs() override;
   int channelCount() const override;
+  std::string libraryFolder() const override;
   bool linkUp() const override;
   bool streamRunning() const override;
   std::int32_t serialNumber() const override;

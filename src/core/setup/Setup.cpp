@@ -140,6 +140,7 @@ void Setup::open() {
     w.ID[2].enabled = false;
   }
   layoutChannelGrid();
+  OpenTablePage(w.tables, host_.deviceCode(), host_.stoichRatio());
   applyModuleLayout();
   RefreshChannelGrid(0);
   w.Set_Time = "0000:00:00";
@@ -381,7 +382,10 @@ void Setup::validate(Field field) {
   if (!setting) return;
   Control& c = window.control(field);
   c.text = ClampEntry(c.text, configEntry(*setting).rule);
-  if (field == Field::W_Stoichio) host_.setStoichRatio(ReadLeadingNumber(c.text));
+  if (field == Field::W_Stoichio) {
+    host_.setStoichRatio(ReadLeadingNumber(c.text));
+    if (window.tables.unit == TableUnit::AirFuel) refreshTables(0);
+  }
 }
 
 bool Setup::acceptIdentifier(Field field) {
@@ -468,6 +472,9 @@ bool Setup::close() {
 void Setup::discard() {
   window.visible = false;
   window.GrilleCan.editor.open = false;
+  HideTableEditor(window.tables);
+  expected_.clear();
+  expectedBlocks_.clear();
   window.toolbox.visible = false;
   notify();
 }

@@ -6,6 +6,7 @@
 // through SetupHost, the channel table and the dialogs.
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,8 @@ class SetupHost {
   // "Data not save. Do you want to save them?" answered Yes: the setup is
   // saved to an archive; false when the user cancelled or the save failed.
   virtual bool saveSetupAs() = 0;
+  // The folder of the channel library and the .TAB files.
+  virtual std::string libraryFolder() const = 0;
   // The CAN channels shown on the live panel (4, or 5 on the display).
   virtual int channelCount() const = 0;
   // The link: a module answers; live frames wanted; its serial number.
@@ -121,6 +124,29 @@ class Setup {
   void WriteCfg_selection_Click();
   void Send_Time_Click();
   void Set_Time_Change(std::string_view text) { window.Set_Time = std::string(text); }
+  // The table page: "Read" (`ReadVout`), "Write" (`WriteVout`), "Factory
+  // set", the unit options, the display's tabs, the grid and its editor,
+  // the `MapFile` menu (.TAB files in the library folder).
+  void ReadVout_Click();
+  void WriteVout_Click();
+  void FactorySet_Click();
+  void tableUnit_Click(TableUnit unit);
+  void TabStripCarto_Click(int tab);
+  void GrilleConversion_Click(int row, int column);
+  void GrilleConversion_KeyEnter();
+  void SaisieText_Change(std::string_view text);
+  void SaisieText_Escape();
+  void SaisieText_Enter();
+  void LoadMapFile_Click();
+  void SaveMapFile_Click();
+  // A memory reply: an output-table block.
+  void memoryBlock(std::uint16_t address, std::span<const std::uint8_t> bytes);
+
+  // The coefficient toolbox: its inputs as typed, the form, `SET_COEF`.
+  void toolboxEdited(ToolboxInput input, std::string_view text);
+  void toolboxForm_Click(bool linear);
+  void SET_COEF_Click();
+
   // The refresh tick: a written value whose read-back does not come is
   // reported after a while instead of being waited for.
   void tick();
@@ -151,6 +177,9 @@ class Setup {
   void decodeModeByte(std::uint32_t n);
   bool decodeChannelValue(std::uint8_t offset, std::uint32_t n);
   void notify() { window.changed.notify(); }
+  std::vector<std::string> tableReads();
+  static std::string tableBlockName(std::uint16_t address);
+  void refreshTables(int mode);
   // The requests of `ReadConfig`: every setting when `all`, otherwise the
   // modified ones.
   std::vector<std::string> readConfig(bool all);
@@ -175,6 +204,8 @@ class Setup {
     bool differed = false;
   };
   std::vector<Expected> expected_;
+  // Written table blocks awaiting their read-back.
+  std::vector<TableBlock> expectedBlocks_;
   static std::string expectedNames(const std::vector<Expected>& list, bool differed);
   int ticksWithoutReply_ = 0;
 

@@ -155,6 +155,7 @@ std::vector<std::string> Setup::writeConfig(bool all) {
   const bool display = code == "PNU";
   std::vector<std::string> out{records::StopFrames(), records::kEepromArea};
   expected_.clear();
+  expectedBlocks_.clear();
   const auto write = [&](Setting setting, std::string name, std::optional<Field> field) {
     const std::vector<std::uint8_t> bytes = EncodeField(setting);
     if (bytes.empty()) return;
@@ -316,7 +317,9 @@ void Setup::finishVerification() {
 }
 
 void Setup::tick() {
-  if (expected_.empty() || ++ticksWithoutReply_ < kRepliesAwaitedTicks) return;
+  if ((expected_.empty() && expectedBlocks_.empty()) || ++ticksWithoutReply_ < kRepliesAwaitedTicks) return;
+  for (const TableBlock& block : expectedBlocks_) expected_.push_back({0, 0, tableBlockName(block.address), std::nullopt});
+  expectedBlocks_.clear();
   finishVerification();
   notify();
 }

@@ -110,15 +110,17 @@ struct CanGridModel {
   }
 };
 
-// The coefficient toolbox, as far as the channel grid fills it: which form
-// of conversion, two sample inputs and their outputs, the decimals.
+// The coefficient toolbox `Frame_CalculCoef` ("Coefficients toolbox"):
+// the form of conversion, two sample inputs and their outputs, the
+// decimals; `SET_COEF` puts the coefficients into the channel's grid row.
 struct CoefficientToolbox {
   bool visible = false;
   int slot = 0;
-  bool linear = true;  // "Type Ax+B"; otherwise "Type 1/(Cx+D)"
+  bool linear = true;  // `OptionAx` "Type Ax+B"; otherwise `Option1surX` "Type 1/(Cx+D)"
   std::string VX1, VX2, VY1, VY2;
-  std::string decimals;
+  std::string decimals = "2";  // `Vdec`
 };
+enum class ToolboxInput { VX1, VX2, VY1, VY2, Vdec };
 
 struct SetupWindowModel {
   bool visible = false;
