@@ -28,6 +28,7 @@ class FakeSetupHost : public SetupHost {
   bool streamRunning() const override { return streaming; }
   std::int32_t serialNumber() const override { return serial; }
   void send(std::vector<std::string> records) override { sent.insert(sent.end(), records.begin(), records.end()); }
+  void holdKeepAlive(int ticks) override { keepAliveHeld = ticks; }
 
   std::string code = "OX2";
   std::uint8_t level = 3;
@@ -40,6 +41,7 @@ class FakeSetupHost : public SetupHost {
   bool streaming = true;
   std::int32_t serial = 1234;
   std::string library;
+  int keepAliveHeld = 0;
   std::vector<int> changedSlots;
   std::vector<std::string> sent;
   int saves = 0;

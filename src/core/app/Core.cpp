@@ -207,6 +207,7 @@ bool Core::linkUp() const { return link.state.linkUp; }
 bool Core::streamRunning() const { return link.state.streamRunning; }
 std::int32_t Core::serialNumber() const { return link.state.identity.serialNumber; }
 void Core::send(std::vector<std::string> records) { link.queue.queueSeries(std::move(records)); }
+void Core::holdKeepAlive(int ticks) { link.state.keepAliveDelay = static_cast<std::uint8_t>(ticks); }
 
 void Core::setStoichRatio(double ratio) {
   monitor.stoichRatio = ratio;

@@ -141,6 +141,7 @@ class Core final : private LinkEvents, private SetupHost {
   bool streamRunning() const override;
   std::int32_t serialNumber() const override;
   void send(std::vector<std::string> records) override;
+  void holdKeepAlive(int ticks) override;
 
   bool refusalReported_ = false;
   bool linkNoticeDismissed_ = false;

@@ -145,6 +145,7 @@ void Setup::open() {
   RefreshChannelGrid(0);
   w.Set_Time = "0000:00:00";
   applyUserLevel();
+  openingReads();
   setupModified = false;
   w.visible = true;
   notify();

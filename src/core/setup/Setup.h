@@ -48,6 +48,9 @@ class SetupHost {
   // Records for the module, in order; a series waits for room in the
   // transmit queue rather than being refused.
   virtual void send(std::vector<std::string> records) = 0;
+  // The next `ticks` keep-alive ticks ask the module for no time, while the
+  // window talks to it.
+  virtual void holdKeepAlive(int ticks) = 0;
 };
 
 // A key as the inputs' rules tell keys apart.
@@ -178,6 +181,7 @@ class Setup {
   bool decodeChannelValue(std::uint8_t offset, std::uint32_t n);
   void notify() { window.changed.notify(); }
   std::vector<std::string> tableReads();
+  void openingReads();
   static std::string tableBlockName(std::uint16_t address);
   void refreshTables(int mode);
   // The requests of `ReadConfig`: every setting when `all`, otherwise the

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "config/MemoryMap.h"
 #include "link/Requests.h"
 #include "setup/CoefficientToolbox.h"
 #include "setup/Setup.h"
@@ -30,6 +31,28 @@ std::vector<std::string> Setup::tableReads() {
     out.push_back(records::ReadMemory(address, kBlockBytes));
   out.push_back(records::StartFrames());
   return out;
+}
+
+// Opening with a module streaming: its whole configuration and its tables
+// (on the display all ten blocks, every channel's table) are asked for.
+void Setup::openingReads() {
+  if (!host_.dataFlowing()) return;
+  std::vector<std::string> out{records::StopFrames()};
+  const std::vector<std::string> settings = readConfig(true);
+  out.insert(out.end(), settings.begin(), settings.end());
+  out.push_back(records::StartFrames());
+  if (host_.deviceCode() == "PNU") {
+    host_.holdKeepAlive(2);
+    out.push_back(records::StopFrames());
+    for (std::uint16_t address = memory_map::kOutputTablesFirst; address <= memory_map::kOutputTablesLast;
+         address = static_cast<std::uint16_t>(address + kBlockBytes))
+      out.push_back(records::ReadMemory(address, kBlockBytes));
+    out.push_back(records::StartFrames());
+  } else {
+    const std::vector<std::string> tables = tableReads();
+    out.insert(out.end(), tables.begin(), tables.end());
+  }
+  host_.send(std::move(out));
 }
 
 void Setup::ReadVout_Click() {

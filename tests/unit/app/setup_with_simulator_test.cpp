@@ -16,6 +16,7 @@ class SetupWithSimulator : public ::testing::Test {
     link.runUntil([&] { return link.core.link.state.linkUp; }, 5000);
     ASSERT_TRUE(link.core.link.state.linkUp);
     link.core.openSetup();
+    link.run(3000);  // the module's configuration and tables come in
   }
   void type(Field field, const std::string& text) {
     link.core.setup.fieldEdited(field, text);

@@ -207,5 +207,100 @@ TEST_F(TransferTest, ProbeTimeIsSentInHundredthsOfASecond) {
   EXPECT_EQ(dialogs.messages[0].text, "Invalid time format(hhhhh:mm:ss)");
 }
 
+TEST_F(TransferTest, OpeningWithAStreamingModuleReadsItsConfigurationAndTables) {
+  struct Case {
+    const char* code;
+    std::vector<int> blocks;
+    int keepAliveHeld;
+  };
+  const std::vector<Case> cases{
+      {"OX2", {0x0E00, 0x0E20, 0x0E40, 0x0E60}, 0},
+      {"PNU", {0x0E00, 0x0E20, 0x0E40, 0x0E60, 0x0E80, 0x0EA0, 0x0EC0, 0x0EE0, 0x0F00, 0x0F20}, 2},
+      {"RMW", {}, 0},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.code);
+    host.flowing = true;
+    host.keepAliveHeld = 0;
+    host.sent.clear();
+    host.code = k.code;
+    setup.open();
+    std::vector<int> blocks;
+    for (const std::string& r : host.sent)
+      if (r.size() > 9 && r.substr(7, 2) == "11") blocks.push_back(std::stoi(r.substr(3, 4), nullptr, 16));
+    EXPECT_EQ(blocks, k.blocks);
+    EXPECT_FALSE(offsets(0x10).empty());
+    EXPECT_EQ(host.keepAliveHeld, k.keepAliveHeld);
+    EXPECT_FALSE(setup.setupModified);
+  }
+  // Without a module nothing is asked.
+  host.flowing = false;
+  open("OX2");
+  EXPECT_TRUE(host.sent.empty());
+}
+
+TEST_F(TransferTest, TablesAreWrittenLowByteFirstReadBackAndChecked) {
+  open("OX2");
+  setup.FactorySet_Click();
+  EXPECT_TRUE(setup.setupModified);
+  setup.WriteVout_Click();
+  ASSERT_EQ(host.sent.size(), 12u);
+  EXPECT_EQ(host.sent[0], ":020000040000FA");
+  // In of point 1 is 1, of point 2 is 50: 01 00 32 00 ...
+  EXPECT_EQ(host.sent[1].substr(0, 17), ":200E000001003200");
+  EXPECT_EQ(host.sent[5], records::StopFrames());
+  EXPECT_EQ(host.sent[6], records::ReadMemory(0x0E00, 32));
+  EXPECT_EQ(host.sent[10], records::StartFrames());
+  EXPECT_EQ(host.sent[11], ":0200000400F00A");
+
+  // The module answers with what was written, except one block.
+  const auto blockOf = [&](std::size_t record) {
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t i = 9; i + 2 < host.sent[record].size(); i += 2)
+      bytes.push_back(static_cast<std::uint8_t>(std::stoi(host.sent[record].substr(i, 2), nullptr, 16)));
+    return bytes;
+  };
+  for (std::size_t record = 1; record <= 3; ++record) {
+    const std::vector<std::uint8_t> bytes = blockOf(record);
+    setup.memoryBlock(static_cast<std::uint16_t>(0x0E00 + 0x20 * (record - 1)), bytes);
+  }
+  EXPECT_EQ(setup.window.transferStatus, "Writing...");
+  std::vector<std::uint8_t> last = blockOf(4);
+  last[0] ^= 1;
+  setup.memoryBlock(0x0E60, last);
+  EXPECT_EQ(setup.window.transferStatus, "Written, but the module holds other values for: output table block 0x0E60");
+  EXPECT_EQ(setup.window.tables.GrilleConversion.cell(17, 2).background, kConfirmedColour);
+
+  // A module that stops answering is reported.
+  setup.WriteVout_Click();
+  for (int i = 0; i < 10; ++i) setup.tick();
+  EXPECT_EQ(setup.window.transferStatus.substr(0, 30), "No answer from the module for:");
+}
+
+TEST_F(TransferTest, ToolboxPutsItsCoefficientsIntoTheChannelsRow) {
+  open("OX2");
+  setup.GrilleCan_Click(2, 0);
+  setup.toolboxEdited(ToolboxInput::VX1, "0");
+  setup.toolboxEdited(ToolboxInput::VX2, "1000");
+  setup.toolboxEdited(ToolboxInput::VY1, "0");
+  setup.toolboxEdited(ToolboxInput::VY2, "5000");
+  setup.toolboxEdited(ToolboxInput::Vdec, "2");
+  setup.setupModified = false;
+  setup.SET_COEF_Click();
+  const ChannelDefinition& ch = channels.slot(2);
+  EXPECT_EQ((std::vector<double>{ch.A, ch.B, ch.C, ch.D}), (std::vector<double>{500, 0, 0, 100}));
+  EXPECT_EQ(ch.Dec, 2);
+  EXPECT_EQ(setup.window.GrilleCan.cell(2, 6).text, "500");
+  EXPECT_EQ(setup.window.GrilleCan.cell(2, 6).background, kModifiedColour);
+  EXPECT_TRUE(setup.setupModified);
+  EXPECT_FALSE(setup.window.toolbox.visible);
+  // Equal inputs make A too large: refused with its message.
+  setup.GrilleCan_Click(3, 0);
+  setup.toolboxEdited(ToolboxInput::VX2, setup.window.toolbox.VX1);
+  setup.SET_COEF_Click();
+  EXPECT_EQ(dialogs.messages.back().text, "A is too high. Must be <32767");
+  EXPECT_TRUE(setup.window.toolbox.visible);
+}
+
 }  // namespace
 }  // namespace oxalis
