@@ -217,13 +217,7 @@ void Core::setStoichRatio(double ratio) {
 
 void Core::channelChanged(int slot) { showChannel(monitor, slot); }
 
-// Setup archives come with a later version: until then the window's data
-// cannot be kept, and the question's Yes keeps the window open with it.
-bool Core::saveSetupAs() {
-  platform.dialogs.message("Setup archives cannot be saved by this version yet.", "Setup message",
-                           MessageIcon::Information);
-  return false;
-}
+bool Core::saveSetupAs() { return setup.SaveSetupAs(); }
 
 void Core::memoryBlock(std::uint16_t address, std::span<const std::uint8_t> bytes) {
   if (address == memory_map::kBootloaderVersion) {

@@ -154,6 +154,14 @@ class Setup {
   // reported after a while instead of being waited for.
   void tick();
 
+  // Setup archives: the window's whole setup as the archive's text
+  // (Windows-1252, CR LF), an archive's text applied (every field it sets
+  // takes the archive colour; nothing is then unsaved), and "&Save as"
+  // (false when cancelled or failed, with the failure said).
+  std::string FormatSetupArchive() const;
+  void ReadSetupArchive(std::string_view bytes);
+  bool SaveSetupAs();
+
   // A value the module sent for a configuration offset.
   void DecodeConfigValue(std::uint8_t offset, double value);
   // `EncodeField`: the bytes written at a setting's offset, from the
