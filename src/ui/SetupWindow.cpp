@@ -142,14 +142,19 @@ SetupWindow::SetupWindow(Core& core, QWidget* parent) : QDialog(parent), core_(c
 
   // As large as the content, within the screen; the scroll area takes over
   // below that. Rendering changed sizes inside nested frames whose layouts
-  // would learn of it only from posted events: measure afresh.
+  // would learn of it only from posted events, and layouts keep the hints of
+  // their first measure: measure afresh.
   for (QWidget* child : findChildren<QWidget*>()) child->updateGeometry();
+  for (QLayout* nested : findChildren<QLayout*>()) nested->invalidate();
   const QSize content = body->sizeHint();
   // Room around it for the menu, the tool bar and the layouts' margins,
   // which their size hints understate.
   QSize wanted(content.width() + 24, content.height() + toolbar_->sizeHint().height() +
                                          layout()->menuBar()->sizeHint().height() +
                                          transferStatus_->sizeHint().height() + 32);
+  // No larger than a small laptop's screen allows either: the table grid
+  // scrolls.
+  wanted = wanted.boundedTo(QSize(1300, 720));
   if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
     const QSize room = screen->availableGeometry().size() - QSize(16, 48);
     wanted = wanted.boundedTo(room);
