@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QRadioButton>
@@ -287,12 +289,41 @@ class SetupWindowTest : public QObject {
     QCOMPARE(s.f.core.setup.window.tables.outputTable[1].out, 4576);
   }
 
+  void rightClickOnTheTableOffersTheMapFiles() {
+    struct Case {
+      const char* entry;
+      const char* dialogTitle;
+    };
+    for (const Case& c : {Case{"LoadMapFile", "Open Setup File"}, Case{"SaveMapFile", "Save as"}}) {
+      OpenSetup s("OX2", oxalis::kLevelExpert);
+      QTableWidget* grid = s.window->tableGrid();
+      QStringList captions;
+      QTimer::singleShot(0, s.window.get(), [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        captions << menu->objectName();
+        for (QAction* entry : menu->actions()) captions << entry->text();
+        menu->findChild<QAction*>(c.entry)->trigger();
+        menu->close();
+      });
+      const QPoint at = grid->visualItemRect(grid->item(3, 2)).center();
+      QContextMenuEvent click(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+      QApplication::sendEvent(grid->viewport(), &click);
+      QCOMPARE(captions, QStringList({"MapFile", "&Load Map from File", "&Save Map in File"}));
+      QCOMPARE(s.f.dialogs.fileRequests.size(), std::size_t{1});
+      QCOMPARE(s.f.dialogs.fileRequests.back().title, std::string(c.dialogTitle));
+    }
+  }
+
   void factorySetTurnsEveryValueCellModified() {
     OpenSetup s("OX2", oxalis::kLevelExpert);
     QTest::mouseClick(s.window->factorySetButton(), Qt::LeftButton);
     QTableWidget* grid = s.window->tableGrid();
     for (int row = 1; row < grid->rowCount(); ++row)
       for (int column = 1; column <= 2; ++column) QCOMPARE(grid->item(row, column)->background().color(), modified());
+    s.f.core.setup.window.transferStatus = "Written, but the module holds other values for: Vout table";
+    s.f.core.setup.window.changed.notify();
+    picture(*s.window, "factory_set");
   }
 
   void everyTransferWithoutAModuleSaysSo() {
