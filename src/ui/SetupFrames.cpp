@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <array>
 
 #include "QtConvert.h"
 #include "SetupWindow.h"
@@ -176,8 +178,25 @@ QWidget* SetupWindow::buildCanFrame() {
   auto* receive = new QVBoxLayout(receiveGroup_);
   buildGrid(receive);
   column->addWidget(receiveGroup_);
+  column->addWidget(buildTransferButtons(can));
   column->addStretch(1);
   return can;
+}
+
+// "Read all", "Read selected cells", "Write all", "Write selected cells":
+// the reads above the writes, each beside its selection variant.
+QWidget* SetupWindow::buildTransferButtons(QWidget* parent) {
+  auto* row = new QWidget(parent);
+  row->setObjectName("CanTransfers");
+  auto* buttons = new QGridLayout(row);
+  buttons->setContentsMargins(0, 0, 0, 0);
+  buttons->addWidget(addButton("ReadCfgCAN", "Read all", row, &Setup::ReadCfgCAN_Click), 0, 0);
+  buttons->addWidget(addButton("ReadCfg_Selection", "Read selected cells", row, &Setup::ReadCfg_Selection_Click), 0, 1);
+  buttons->addWidget(addButton("WriteCfgCAN", "Write all", row, &Setup::WriteCfgCAN_Click), 0, 2);
+  buttons->addWidget(addButton("WriteCfg_selection", "Write selected cells", row, &Setup::WriteCfg_selection_Click),
+                     0, 3);
+  buttons->setColumnStretch(4, 1);
+  return row;
 }
 
 QWidget* SetupWindow::buildRightColumn() {
@@ -216,57 +235,46 @@ QWidget* SetupWindow::buildRightColumn() {
     input(field)->setFixedWidth(kNumberWidth);
   }
   heaterRows->setColumnStretch(2, 1);
-  column->addWidget(heater);
 
   QGroupBox* time = group("Time_setup", rightColumn_);
   frames_.push_back(time);
   auto* timeRow = new QHBoxLayout(time);
   setTime_ = new QLineEdit(time);
   setTime_->setObjectName("Set_Time");
+  setTime_->setInputMask("9999:99:99");  // hhhh:mm:ss
+  setTime_->setToolTip("Set probe used time (hhhh:mm:ss)");
   setTime_->setFixedWidth(kNumberWidth);
-  setTime_->setEnabled(false);  // the probe time is set in a later version
+  connect(setTime_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { setup_.Set_Time_Change(text.toStdString()); });
   timeRow->addWidget(setTime_);
+  timeRow->addWidget(addButton("Send_Time", "SEND TIME", time, &Setup::Send_Time_Click));
   timeRow->addStretch(1);
-  column->addWidget(time);
+  // "Heater setup" and "Time SETUP" side by side, leaving the height to the
+  // table page.
+  auto* heaterAndTime = new QHBoxLayout;
+  heaterAndTime->addWidget(heater, 1);
+  heaterAndTime->addWidget(time, 0, Qt::AlignTop);
+  column->addLayout(heaterAndTime);
 
-  // The table page: its tables come in a later version; the frame, the
-  // display-mode notice and "Factory set" are laid out already.
   QGroupBox* tables = group("Linearisation_Vout", rightColumn_);
   frames_.push_back(tables);
   auto* tableColumn = new QVBoxLayout(tables);
-  tableArea_ = new QFrame(tables);
-  tableArea_->setObjectName("TableArea");
-  tableArea_->setFrameShape(QFrame::StyledPanel);
-  tableArea_->setFrameShadow(QFrame::Sunken);
-  tableArea_->setMinimumHeight(90);
-  tableColumn->addWidget(tableArea_, 1);
-  notAllowed_ = new QLabel("Table not allowed in Display mode (Only for Oxalis)", tables);
-  notAllowed_->setObjectName("Label_NotAllowed");
-  notAllowed_->setStyleSheet("color: #b71c1c; font-weight: bold");
-  tableColumn->addWidget(notAllowed_);
-  factorySet_ = new QPushButton("Factory set", tables);
-  factorySet_->setObjectName("FactorySet");
-  factorySet_->setAutoDefault(false);
-  factorySet_->setEnabled(false);
-  auto* buttonRow = new QHBoxLayout;
-  buttonRow->addStretch(1);
-  buttonRow->addWidget(factorySet_);
-  tableColumn->addLayout(buttonRow);
+  buildTablePage(tables, tableColumn);
   column->addWidget(tables, 1);
-  column->addStretch(0);  // takes the room instead while the table frame is empty
+  column->addStretch(0);  // takes the room instead while the table grid is hidden
   return rightColumn_;
 }
 
 void SetupWindow::buildToolbox(QWidget* column) {
   toolbox_ = new QFrame(column);
-  toolbox_->setObjectName("Toolbox");
+  toolbox_->setObjectName("Frame_CalculCoef");
   toolbox_->setFrameShape(QFrame::Panel);
   toolbox_->setFrameShadow(QFrame::Raised);
   toolbox_->setLineWidth(2);
   toolbox_->setAutoFillBackground(true);
   auto* rows = new QGridLayout(toolbox_);
-  toolboxTitle_ = new QLabel(toolbox_);
-  toolboxTitle_->setObjectName("ToolboxType");
+  toolboxTitle_ = new QLabel("Coefficients toolbox", toolbox_);
+  toolboxTitle_->setObjectName("ToolboxTitle");
   toolboxTitle_->setStyleSheet("font-weight: bold");
   rows->addWidget(toolboxTitle_, 0, 0, 1, 3);
   auto* close = new QPushButton("X", toolbox_);
@@ -275,33 +283,62 @@ void SetupWindow::buildToolbox(QWidget* column) {
   close->setFixedWidth(28);
   connect(close, &QPushButton::clicked, this, [this] { setup_.CloseFrame_Click(); });
   rows->addWidget(close, 0, 3, Qt::AlignRight);
-  rows->addWidget(new QLabel("In", toolbox_), 1, 1);
-  rows->addWidget(new QLabel("Out", toolbox_), 1, 2);
-  const std::array<const char*, 5> names{"VX1", "VX2", "VY1", "VY2", "ToolboxDecimals"};
-  for (std::size_t i = 0; i < names.size(); ++i) {
+  auto* forms = new QHBoxLayout;
+  const std::array<std::pair<const char*, const char*>, 2> formNames{std::pair{"OptionAx", "Type Ax+B"},
+                                                                     std::pair{"Option1surX", "Type 1/(Cx+D)"}};
+  for (std::size_t i = 0; i < formNames.size(); ++i) {
+    auto* option = new QRadioButton(formNames[i].second, toolbox_);
+    option->setObjectName(formNames[i].first);
+    option->setAutoExclusive(false);  // the model says which one is chosen
+    const bool linear = i == 0;
+    connect(option, &QRadioButton::clicked, this, [this, linear] { setup_.toolboxForm_Click(linear); });
+    toolboxForms_[i] = option;
+    forms->addWidget(option);
+  }
+  forms->addStretch(1);
+  rows->addLayout(forms, 1, 0, 1, 4);
+  rows->addWidget(new QLabel("IN value", toolbox_), 2, 1);
+  rows->addWidget(new QLabel("OUT value", toolbox_), 2, 2);
+  const std::array<std::pair<const char*, ToolboxInput>, 5> inputs{
+      std::pair{"VX1", ToolboxInput::VX1}, std::pair{"VX2", ToolboxInput::VX2}, std::pair{"VY1", ToolboxInput::VY1},
+      std::pair{"VY2", ToolboxInput::VY2}, std::pair{"Vdec", ToolboxInput::Vdec}};
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
     auto* box = new QLineEdit(toolbox_);
-    box->setObjectName(names[i]);
-    box->setReadOnly(true);  // the conversion is worked out in a later version
+    box->setObjectName(inputs[i].first);
     box->setFixedWidth(kNumberWidth);
+    const ToolboxInput input = inputs[i].second;
+    connect(box, &QLineEdit::textEdited, this,
+            [this, input](const QString& text) { setup_.toolboxEdited(input, text.toStdString()); });
     toolboxBoxes_[i] = box;
   }
-  rows->addWidget(new QLabel("Point 1", toolbox_), 2, 0);
-  rows->addWidget(toolboxBoxes_[0], 2, 1);
-  rows->addWidget(toolboxBoxes_[2], 2, 2);
-  rows->addWidget(new QLabel("Point 2", toolbox_), 3, 0);
-  rows->addWidget(toolboxBoxes_[1], 3, 1);
-  rows->addWidget(toolboxBoxes_[3], 3, 2);
-  rows->addWidget(new QLabel("Decimals", toolbox_), 4, 0);
-  rows->addWidget(toolboxBoxes_[4], 4, 1);
+  rows->addWidget(new QLabel("Point 1", toolbox_), 3, 0);
+  rows->addWidget(toolboxBoxes_[0], 3, 1);
+  rows->addWidget(toolboxBoxes_[2], 3, 2);
+  rows->addWidget(new QLabel("Point 2", toolbox_), 4, 0);
+  rows->addWidget(toolboxBoxes_[1], 4, 1);
+  rows->addWidget(toolboxBoxes_[3], 4, 2);
+  rows->addWidget(new QLabel("Decimales", toolbox_), 5, 0);
+  rows->addWidget(toolboxBoxes_[4], 5, 1);
+  rows->addWidget(addButton("SET_COEF", "SET grid", toolbox_, &Setup::SET_COEF_Click), 5, 2);
   toolbox_->hide();
 }
 
 void SetupWindow::renderToolbox() {
   const CoefficientToolbox& model = setup_.window.toolbox;
-  toolboxTitle_->setText(model.linear ? "Type Ax+B" : "Type 1/(Cx+D)");
+  for (std::size_t i = 0; i < toolboxForms_.size(); ++i) {
+    const QSignalBlocker quiet(toolboxForms_[i]);
+    toolboxForms_[i]->setChecked(model.linear == (i == 0));
+  }
   const std::array<const std::string*, 5> texts{&model.VX1, &model.VX2, &model.VY1, &model.VY2, &model.decimals};
-  for (std::size_t i = 0; i < texts.size(); ++i)
-    if (toolboxBoxes_[i]->text() != qs(*texts[i])) toolboxBoxes_[i]->setText(qs(*texts[i]));
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (toolboxBoxes_[i]->text() == qs(*texts[i])) continue;
+    const int cursor = toolboxBoxes_[i]->cursorPosition();
+    toolboxBoxes_[i]->setText(qs(*texts[i]));
+    toolboxBoxes_[i]->setCursorPosition(std::min(cursor, static_cast<int>(texts[i]->size())));
+  }
+  // "Type 1/(Cx+D)" needs one point only.
+  toolboxBoxes_[1]->setEnabled(model.linear);
+  toolboxBoxes_[3]->setEnabled(model.linear);
   toolbox_->setVisible(model.visible);
   if (model.visible) {
     placeToolbox();
@@ -326,11 +363,15 @@ void SetupWindow::setTabOrderTopToBottom() {
         Field::ListSensorSkynam, Field::ID3, Field::ListeProtocoles, Field::ID4})
     order.push_back(input(field));
   order.push_back(grid_);
+  for (const char* name : {"ReadCfgCAN", "ReadCfg_Selection", "WriteCfgCAN", "WriteCfg_selection"})
+    order.push_back(button(name));
   for (const Field field : {Field::Vout_NOT, Field::Vout_HS, Field::Rich_NOT, Field::Rich_HS, Field::Combo_Filtre,
                             Field::W_Stoichio, Field::Check_Heater, Field::Check_WarmInit, Field::RPM_threshold,
                             Field::Heater_Timeout})
     order.push_back(input(field));
   order.push_back(setTime_);
+  order.push_back(button("Send_Time"));
+  order.push_back(tableGrid_);
   for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 

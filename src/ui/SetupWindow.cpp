@@ -127,6 +127,13 @@ SetupWindow::SetupWindow(Core& core, QWidget* parent) : QDialog(parent), core_(c
   columns->addWidget(buildRightColumn(), 1);
   scroll->setWidget(body);
   outer->addWidget(scroll, 1);
+  // What the last transfer came to, below everything.
+  transferStatus_ = new QLabel(this);
+  transferStatus_->setObjectName("TransferStatus");
+  transferStatus_->setContentsMargins(8, 2, 8, 4);
+  transferStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  transferStatus_->setWordWrap(true);
+  outer->addWidget(transferStatus_);
   buildToolbox(rightColumn_);
   setTabOrderTopToBottom();
 
@@ -135,13 +142,19 @@ SetupWindow::SetupWindow(Core& core, QWidget* parent) : QDialog(parent), core_(c
 
   // As large as the content, within the screen; the scroll area takes over
   // below that. Rendering changed sizes inside nested frames whose layouts
-  // would learn of it only from posted events: measure afresh.
+  // would learn of it only from posted events, and layouts keep the hints of
+  // their first measure: measure afresh.
   for (QWidget* child : findChildren<QWidget*>()) child->updateGeometry();
+  for (QLayout* nested : findChildren<QLayout*>()) nested->invalidate();
   const QSize content = body->sizeHint();
   // Room around it for the menu, the tool bar and the layouts' margins,
   // which their size hints understate.
   QSize wanted(content.width() + 24, content.height() + toolbar_->sizeHint().height() +
-                                         layout()->menuBar()->sizeHint().height() + 32);
+                                         layout()->menuBar()->sizeHint().height() +
+                                         transferStatus_->sizeHint().height() + 32);
+  // No larger than a small laptop's screen allows either: the table grid
+  // scrolls.
+  wanted = wanted.boundedTo(QSize(1300, 720));
   if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
     const QSize room = screen->availableGeometry().size() - QSize(16, 48);
     wanted = wanted.boundedTo(room);
@@ -175,14 +188,19 @@ void SetupWindow::buildMenusAndToolbar(QVBoxLayout* outer) {
   toolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   const std::array<std::pair<QString, QIcon>, 4> buttons{
       std::pair{QString("Open"), toolbarIcon("Open", false)}, std::pair{QString("Save"), toolbarIcon("Save", false)},
-      std::pair{QString("Read from Oxalis"), transferIcon(false, false)},
-      std::pair{QString("Write to Oxalis"), transferIcon(true, false)}};
+      std::pair{QString("Read from Oxalis"), transferIcon(false, true)},
+      std::pair{QString("Write to Oxalis"), transferIcon(true, true)}};
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     QAction* button = toolbar_->addAction(buttons[i].second, buttons[i].first);
     button->setObjectName(QString("SetupToolBarre%1").arg(i + 1));
-    button->setEnabled(false);  // archives, reading and writing come in a later version
     actions_.push_back(button);
   }
+  // Opening and saving archives come in a later version; reading and
+  // writing are "Read all" and "Write all".
+  actions_[actions_.size() - 4]->setEnabled(false);
+  actions_[actions_.size() - 3]->setEnabled(false);
+  connect(actions_[actions_.size() - 2], &QAction::triggered, this, [this] { setup_.ReadCfgCAN_Click(); });
+  connect(actions_.back(), &QAction::triggered, this, [this] { setup_.WriteCfgCAN_Click(); });
   outer->addWidget(toolbar_);
 }
 
@@ -202,6 +220,7 @@ QGroupBox* SetupWindow::frame(const QString& name) const {
 // keep the window open when the user cancels the unsaved-data question.
 void SetupWindow::reject() {
   if (setup_.window.GrilleCan.editor.open) setup_.editorCommit();
+  if (setup_.window.tables.SaisieText.open) setup_.SaisieText_Enter();
   if (core_.closeSetup()) QDialog::reject();
 }
 
@@ -237,16 +256,16 @@ void SetupWindow::render() {
     // moves up.
     protocolGroup_->setVisible(model.ListeProtocoles.visible || model.ID[4].visible);
     if (setTime_->text() != qs(model.Set_Time)) setTime_->setText(qs(model.Set_Time));
-    tableArea_->setVisible(model.tableGridVisible);
     // The table frame grows with its grid; without it the room stays below.
     auto* column = static_cast<QBoxLayout*>(rightColumn_->layout());
     column->setStretch(column->count() - 2, model.tableGridVisible ? 1 : 0);
     column->setStretch(column->count() - 1, model.tableGridVisible ? 0 : 1);
     notAllowed_->setVisible(model.Label_NotAllowed);
-    factorySet_->setVisible(model.factorySetVisible);
     renderGrid();
     renderEditor();
+    renderTablePage();
     renderToolbox();
+    renderTransferStatus();
   } while (renderAgain_);
   rendering_ = false;
 }
@@ -299,9 +318,17 @@ int SetupWindow::fieldOf(const QObject* object) const {
 bool SetupWindow::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (watched == cellEditor_) return editorEvent(event);
+  if (watched == tableEditor_) return tableEditorEvent(event);
   if (watched == grid_ && type == QEvent::KeyPress) {
     if (isEnter(static_cast<QKeyEvent*>(event)->key())) {
       setup_.GrilleCan_KeyEnter();
+      return true;
+    }
+    return false;
+  }
+  if (watched == tableGrid_ && type == QEvent::KeyPress) {
+    if (isEnter(static_cast<QKeyEvent*>(event)->key())) {
+      setup_.GrilleConversion_KeyEnter();
       return true;
     }
     return false;

@@ -24,12 +24,15 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
+class QTabBar;
 class QTableWidget;
 class QToolBar;
 class QAction;
 class QVBoxLayout;
 
 namespace oxalis {
+
+class TableCurve;
 
 class SetupWindow : public QDialog {
   Q_OBJECT
@@ -47,6 +50,15 @@ class SetupWindow : public QDialog {
   QLabel* notAllowedNotice() const { return notAllowed_; }
   QPushButton* factorySetButton() const { return factorySet_; }
   QLineEdit* setTimeBox() const { return setTime_; }
+  // The table page: the grid `GrilleConversion`, its editor `SaisieText`,
+  // the tabs `TabStripCarto`, the curve.
+  QTableWidget* tableGrid() const { return tableGrid_; }
+  QLineEdit* tableEditor() const { return tableEditor_; }
+  QTabBar* tableTabs() const { return tableTabs_; }
+  TableCurve* tableCurve() const { return curve_; }
+  // The line at the bottom that tells what the last transfer came to.
+  QLabel* transferStatusLine() const { return transferStatus_; }
+  QPushButton* button(const QString& name) const;
   QToolBar* toolbar() const { return toolbar_; }
   QAction* action(const QString& name) const;
 
@@ -60,12 +72,15 @@ class SetupWindow : public QDialog {
  private:
   static std::size_t index(Field field) { return static_cast<std::size_t>(field); }
 
-  // Building (SetupWindow.cpp, SetupCanFrame.cpp, SetupGrid.cpp).
+  // Building (SetupWindow.cpp, SetupFrames.cpp, SetupGrid.cpp, SetupTablePage.cpp).
   void buildMenusAndToolbar(QVBoxLayout* outer);
   QWidget* buildCanFrame();
   QWidget* buildRightColumn();
   void buildGrid(QVBoxLayout* group);
   void buildToolbox(QWidget* column);
+  QWidget* buildTransferButtons(QWidget* parent);
+  void buildTablePage(QGroupBox* tables, QVBoxLayout* column);
+  QPushButton* addButton(const char* name, const char* caption, QWidget* parent, void (Setup::*handler)());
   QLineEdit* addTextBox(Field field, QWidget* parent);
   QComboBox* addList(Field field, QWidget* parent);
   QCheckBox* addCheckBox(Field field, QWidget* parent);
@@ -79,10 +94,15 @@ class SetupWindow : public QDialog {
   void renderEditor();
   void renderToolbox();
   void placeToolbox();
+  void renderTablePage();
+  void renderTableEditor();
+  void renderCurve();
+  void renderTransferStatus();
 
   // Forwarding.
   bool textBoxEvent(Field field, QLineEdit* box, QEvent* event);
   bool editorEvent(QEvent* event);
+  bool tableEditorEvent(QEvent* event);
   int fieldOf(const QObject* object) const;
 
   Core& core_;
@@ -99,11 +119,21 @@ class SetupWindow : public QDialog {
   QPoint editorCell_{-1, -1};  // the cell the open editor stands over
   QFrame* toolbox_ = nullptr;
   QLabel* toolboxTitle_ = nullptr;
-  std::array<QLineEdit*, 5> toolboxBoxes_{};  // VX1, VX2, VY1, VY2, decimals
+  std::array<QLineEdit*, 5> toolboxBoxes_{};  // VX1, VX2, VY1, VY2, Vdec
+  std::array<QRadioButton*, 2> toolboxForms_{};  // OptionAx, Option1surX
   QFrame* tableArea_ = nullptr;
   QLabel* notAllowed_ = nullptr;
   QPushButton* factorySet_ = nullptr;
   QLineEdit* setTime_ = nullptr;
+  std::vector<QPushButton*> buttons_;
+  QTableWidget* tableGrid_ = nullptr;
+  QLineEdit* tableEditor_ = nullptr;
+  QPoint tableEditorCell_{-1, -1};  // the cell the open table editor stands over
+  QTabBar* tableTabs_ = nullptr;
+  std::array<QRadioButton*, 3> unitOptions_{};  // OptionRich, OptionLbda, OptionAF
+  QWidget* unitRow_ = nullptr;
+  TableCurve* curve_ = nullptr;
+  QLabel* transferStatus_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   std::vector<QAction*> actions_;
   bool rendering_ = false;

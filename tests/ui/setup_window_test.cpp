@@ -4,16 +4,21 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QRadioButton>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "CoreFixture.h"
@@ -21,6 +26,7 @@
 #include "QtConvert.h"
 #include "Screenshot.h"
 #include "SetupWindow.h"
+#include "TableCurve.h"
 #include "app/UserLevel.h"
 
 using oxalis::Field;
@@ -57,6 +63,12 @@ void picture(SetupWindow& window, const std::string& name) {
 }
 
 QColor modified() { return oxalis::toQColor(oxalis::kModifiedColour); }
+
+// A click in the middle of a grid's cell.
+void clickCell(QTableWidget* grid, int row, int column) {
+  grid->scrollToItem(grid->item(row, column));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(row, column)).center());
+}
 
 }  // namespace
 
@@ -203,7 +215,6 @@ class SetupWindowTest : public QObject {
     QFrame* toolbox = s.window->toolbox();
     QVERIFY(toolbox->isVisible());
     QCOMPARE(toolbox->geometry().topLeft(), s.window->frame("VOUT_SETUP")->geometry().topLeft());
-    picture(*s.window, "toolbox");
     QTest::mouseClick(toolbox->findChild<QPushButton*>("CloseFrame"), Qt::LeftButton);
     QVERIFY(!toolbox->isVisible());
   }
@@ -218,6 +229,184 @@ class SetupWindowTest : public QObject {
     QCOMPARE(s.window->input(Field::SelMsg2)->palette().color(QPalette::Window), modified());
   }
 
+  void tablePageShowsTheModulesTableWithItsCurve() {
+    struct Case {
+      const char* code;
+      int points;
+      bool tabsShown;
+      bool unitsShown;
+      QString inHeader;
+    };
+    for (const Case& c : {Case{"OX2", 32, false, true, "Richness"}, Case{"PNU", 16, true, false, "In"}}) {
+      OpenSetup s(c.code, oxalis::kLevelExpert);
+      QTableWidget* grid = s.window->tableGrid();
+      QCOMPARE(grid->rowCount(), c.points + 1);  // the header row above the points
+      QCOMPARE(grid->item(0, 1)->text(), c.inHeader);
+      QCOMPARE(grid->item(c.points, 0)->text().trimmed(), QString::number(c.points));
+      QCOMPARE(s.window->tableCurve()->points().size(), static_cast<std::size_t>(c.points));
+      QCOMPARE(s.window->tableTabs()->isVisible(), c.tabsShown);
+      QCOMPARE(s.window->findChild<QWidget*>("OptionRich")->isVisible(), c.unitsShown);
+      if (c.tabsShown) {
+        QCOMPARE(s.window->tableTabs()->count(), 5);
+        QCOMPARE(s.window->tableTabs()->tabText(4), QString("Convertion table for channel 5"));
+        s.f.core.setup.window.tables.displayTables[2][0].out = 1234;
+        QTest::mouseClick(s.window->tableTabs(), Qt::LeftButton, {},
+                          s.window->tableTabs()->tabRect(2).center());
+        QCOMPARE(s.f.core.setup.window.tables.TabStripCarto.selected, 3);
+        QCOMPARE(s.window->tableCurve()->points().front().second, 1234.0);  // the curve follows the tab
+      }
+    }
+  }
+
+  void typedTableCellIsStoredInItsUnitAndTurnsModified() {
+    struct Case {
+      const char* unit;
+      const char* typed;
+      int stored;
+    };
+    for (const Case& c : {Case{"OptionRich", "0.9", 900}, Case{"OptionLbda", "0.5", 2000}}) {
+      OpenSetup s("OX2", oxalis::kLevelExpert);
+      QTest::mouseClick(s.window->findChild<QRadioButton*>(c.unit), Qt::LeftButton);
+      QTableWidget* grid = s.window->tableGrid();
+      clickCell(grid, 1, 1);
+      QLineEdit* editor = s.window->tableEditor();
+      QVERIFY(editor->isVisible());
+      QCOMPARE(editor->geometry(), grid->visualItemRect(grid->item(1, 1)));
+      QTest::keyClicks(editor, c.typed);
+      QTest::keyClick(editor, Qt::Key_Return);
+      QVERIFY(!editor->isVisible());
+      QVERIFY(s.window->isVisible());  // Enter went to the editor, not to the window
+      QCOMPARE(s.f.core.setup.window.tables.outputTable[0].in, c.stored);
+      QCOMPARE(grid->item(1, 1)->background().color(), modified());
+      QCOMPARE(s.window->tableCurve()->points().front().first, c.stored / 1000.0);
+    }
+    // Esc leaves the value as it was.
+    OpenSetup s("OX2", oxalis::kLevelExpert);
+    clickCell(s.window->tableGrid(), 2, 2);
+    QTest::keyClicks(s.window->tableEditor(), "1");
+    QTest::keyClick(s.window->tableEditor(), Qt::Key_Escape);
+    QVERIFY(!s.window->tableEditor()->isVisible());
+    QCOMPARE(s.f.core.setup.window.tables.outputTable[1].out, 4576);
+  }
+
+  void rightClickOnTheTableOffersTheMapFiles() {
+    struct Case {
+      const char* entry;
+      const char* dialogTitle;
+    };
+    for (const Case& c : {Case{"LoadMapFile", "Open Setup File"}, Case{"SaveMapFile", "Save as"}}) {
+      OpenSetup s("OX2", oxalis::kLevelExpert);
+      QTableWidget* grid = s.window->tableGrid();
+      QStringList captions;
+      QTimer::singleShot(0, s.window.get(), [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        captions << menu->objectName();
+        for (QAction* entry : menu->actions()) captions << entry->text();
+        menu->findChild<QAction*>(c.entry)->trigger();
+        menu->close();
+      });
+      const QPoint at = grid->visualItemRect(grid->item(3, 2)).center();
+      QContextMenuEvent click(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+      QApplication::sendEvent(grid->viewport(), &click);
+      QCOMPARE(captions, QStringList({"MapFile", "&Load Map from File", "&Save Map in File"}));
+      QCOMPARE(s.f.dialogs.fileRequests.size(), std::size_t{1});
+      QCOMPARE(s.f.dialogs.fileRequests.back().title, std::string(c.dialogTitle));
+    }
+  }
+
+  void factorySetTurnsEveryValueCellModified() {
+    OpenSetup s("OX2", oxalis::kLevelExpert);
+    QTest::mouseClick(s.window->factorySetButton(), Qt::LeftButton);
+    QTableWidget* grid = s.window->tableGrid();
+    for (int row = 1; row < grid->rowCount(); ++row)
+      for (int column = 1; column <= 2; ++column) QCOMPARE(grid->item(row, column)->background().color(), modified());
+    s.f.core.setup.window.transferStatus = "Written, but the module holds other values for: Vout table";
+    s.f.core.setup.window.changed.notify();
+    picture(*s.window, "factory_set");
+  }
+
+  void everyTransferWithoutAModuleSaysSo() {
+    OpenSetup s("OX2", oxalis::kLevelExpert);
+    const std::vector<std::function<void()>> presses{
+        [&] { QTest::mouseClick(s.window->button("WriteCfgCAN"), Qt::LeftButton); },
+        [&] { QTest::mouseClick(s.window->button("WriteCfg_selection"), Qt::LeftButton); },
+        [&] { QTest::mouseClick(s.window->button("ReadCfgCAN"), Qt::LeftButton); },
+        [&] { QTest::mouseClick(s.window->button("ReadCfg_Selection"), Qt::LeftButton); },
+        [&] { QTest::mouseClick(s.window->button("ReadVout"), Qt::LeftButton); },
+        [&] { QTest::mouseClick(s.window->button("WriteVout"), Qt::LeftButton); },
+        [&] { s.window->action("SetupToolBarre3")->trigger(); },
+        [&] { s.window->action("SetupToolBarre4")->trigger(); },
+    };
+    for (std::size_t i = 0; i < presses.size(); ++i) {
+      s.f.dialogs.messages.clear();
+      presses[i]();
+      QVERIFY2(!s.f.dialogs.messages.empty(), std::to_string(i).c_str());
+      QCOMPARE(s.f.dialogs.messages.back().text,
+               std::string("No Oxalis detected. Quit setup window and connect again with a Oxalis"));
+    }
+    QVERIFY(!s.window->action("SetupToolBarre1")->isEnabled());  // archives come later
+  }
+
+  void transferStatusShowsInItsColour() {
+    struct Case {
+      const char* text;
+      const char* colour;  // in the style; empty: the plain text colour
+    };
+    OpenSetup s;
+    for (const Case& c : {Case{"Written and verified", "#1b5e20"},
+                          Case{"Written, but the module holds other values for: ID 1", "#b71c1c"},
+                          Case{"No answer from the module for: Vout", "#b71c1c"}, Case{"Writing...", ""}}) {
+      s.f.core.setup.window.transferStatus = c.text;
+      s.f.core.setup.window.changed.notify();
+      QLabel* line = s.window->transferStatusLine();
+      QVERIFY(line->isVisible());
+      QCOMPARE(line->text(), QString(c.text));
+      QCOMPARE(line->styleSheet().contains(c.colour), true);
+      if (!*c.colour) QVERIFY(line->styleSheet().isEmpty());
+    }
+  }
+
+  void probeTimeIsTypedThroughItsMaskAndSent() {
+    OpenSetup s("OX2", oxalis::kLevelExpert);
+    QLineEdit* time = s.window->setTimeBox();
+    QVERIFY(time->isEnabled());
+    QCOMPARE(time->toolTip(), QString("Set probe used time (hhhh:mm:ss)"));
+    time->setFocus();
+    time->home(false);
+    QTest::keyClicks(time, "0012x3456");  // the letter is refused, the colons are skipped
+    QCOMPARE(s.f.core.setup.window.Set_Time, std::string("0012:34:56"));
+    QTest::mouseClick(s.window->button("Send_Time"), Qt::LeftButton);
+    QVERIFY(s.f.dialogs.messages.empty());
+    time->end(false);
+    QTest::keyClick(time, Qt::Key_Backspace);
+    QTest::mouseClick(s.window->button("Send_Time"), Qt::LeftButton);
+    QCOMPARE(s.f.dialogs.messages.back().text, std::string("Invalid time format(hhhhh:mm:ss)"));
+  }
+
+  void toolboxPutsItsCoefficientsIntoTheChannelRow() {
+    OpenSetup s("OX2", oxalis::kLevelExpert);
+    QTableWidget* grid = s.window->grid();
+    clickCell(grid, 1, 0);
+    QFrame* toolbox = s.window->toolbox();
+    QVERIFY(toolbox->isVisible());
+    const auto box = [&](const char* name) { return toolbox->findChild<QLineEdit*>(name); };
+    QTest::mouseClick(toolbox->findChild<QRadioButton*>("Option1surX"), Qt::LeftButton);
+    QVERIFY(!box("VX2")->isEnabled() && !box("VY2")->isEnabled());
+    QTest::mouseClick(toolbox->findChild<QRadioButton*>("OptionAx"), Qt::LeftButton);
+    QVERIFY(box("VX2")->isEnabled() && box("VY2")->isEnabled());
+    for (const auto& [name, text] : {std::pair{"VX1", "0"}, std::pair{"VY1", "0"}, std::pair{"VX2", "1000"},
+                                     std::pair{"VY2", "5000"}, std::pair{"Vdec", "2"}})
+      type(box(name), text);
+    picture(*s.window, "toolbox");
+    QTest::mouseClick(toolbox->findChild<QPushButton*>("SET_COEF"), Qt::LeftButton);
+    QVERIFY(!toolbox->isVisible());
+    QStringList coefficients;
+    for (int column = 6; column <= 10; ++column) coefficients << grid->item(1, column)->text().trimmed();
+    QCOMPARE(coefficients, QStringList({"500", "0", "0", "100", "2"}));
+    QCOMPARE(grid->item(1, 6)->background().color(), modified());
+  }
+
   void eachModuleTypeShowsItsOwnLayout() {
     struct Case {
       const char* code;
@@ -227,15 +416,16 @@ class SetupWindowTest : public QObject {
       bool gridEnabled;
     };
     const std::vector<Case> cases{
-        {"OX2", {"ListeProtocoles", "Combo_Filtre", "FactorySet", "Rich_HS", "TableArea"},
-         {"Option_User", "Option_Skynam", "Label_NotAllowed"}, "ID Display", true},
-        {"PNU", {"ListeProtocoles", "Combo_Filtre", "Label_NotAllowed"}, {"FactorySet", "Option_User"}, "ID Oxalis",
-         true},
+        {"OX2", {"ListeProtocoles", "Combo_Filtre", "FactorySet", "Rich_HS", "TableArea", "GrilleConversion",
+                 "TableCurve", "OptionAF", "ReadVout", "WriteVout"},
+         {"Option_User", "Option_Skynam", "Label_NotAllowed", "TabStripCarto"}, "ID Display", true},
+        {"PNU", {"ListeProtocoles", "Combo_Filtre", "Label_NotAllowed", "TabStripCarto", "GrilleConversion"},
+         {"FactorySet", "Option_User", "OptionRich"}, "ID Oxalis", true},
         {"OXL", {"Rich_HS", "FactorySet"}, {"Combo_Filtre", "Combo_Filtre_Label", "Label_NotAllowed"}, "ID Display",
          false},
         {"RMW", {"ID0", "ID2", "Vout_NOT"},
          {"ListeProtocoles", "Option_User", "ID1", "ID1_Label", "ID4", "SelMsg0", "Rich_NOT", "Rich_HS",
-          "FactorySet", "TableArea"},
+          "FactorySet", "TableArea", "GrilleConversion", "TableCurve", "ReadVout", "TabStripCarto"},
          "ID for ECU", true},
     };
     for (const Case& c : cases) {
