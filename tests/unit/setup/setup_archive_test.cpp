@@ -73,6 +73,9 @@ TEST_F(SetupArchiveTest, WrittenThenReadIntoAFreshWindowGivesTheSameSetupInTheAr
     EXPECT_EQ(w.tables.outputTable[i].in, outputTable[i].in);
     EXPECT_EQ(w.tables.outputTable[i].out, outputTable[i].out);
   }
+  for (std::size_t k = 0; k < displayTables.size(); ++k)
+    for (std::size_t i = 0; i < displayTables[k].size(); ++i)
+      EXPECT_EQ(w.tables.displayTables[k][i].in, displayTables[k][i].in) << k << " " << i;
   EXPECT_EQ(w.tables.displayTables[4][15].in, -12);
   for (const Control* c : {&w.BaudRateList, &w.Vout_NOT, &w.ID[1], &w.Check_Heater})
     EXPECT_EQ(c->state, EditState::Archive);
