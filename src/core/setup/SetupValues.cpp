@@ -171,15 +171,28 @@ bool Setup::decodeChannelValue(std::uint8_t offset, std::uint32_t n) {
     const double unit = std::pow(10.0, ch.Dec);
     const auto at = [&](DisplayRecordField field) { return offset == displayRecordOffset(slot, field); };
     namespace r = display_record;
-    if (at(r::kA)) ch.A = v, show(slot, 6, FormatPlainNumber(v));
-    else if (at(r::kB)) ch.B = v, show(slot, 7, FormatPlainNumber(v));
-    else if (at(r::kC)) ch.C = v, show(slot, 8, FormatPlainNumber(v));
-    else if (at(r::kD)) ch.D = v, show(slot, 9, FormatPlainNumber(v));
-    else if (at(r::kDec)) ch.Dec = v > 3 || v < 0 ? 0 : static_cast<std::uint8_t>(v), show(slot, 10, std::to_string(ch.Dec));
-    else if (at(r::kMin)) ch.Min = v / unit, show(slot, 11, FormatPlainNumber(ch.Min));
-    else if (at(r::kMax)) ch.Max = v / unit, show(slot, 12, FormatPlainNumber(ch.Max));
-    else if (at(r::kMap)) ch.Map = static_cast<std::uint8_t>(std::min(std::max(v, 0.0), 255.0)), show(slot, 5, std::to_string(ch.Map));
-    else continue;
+    int column = 0;
+    std::string text;
+    if (at(r::kA) || at(r::kB) || at(r::kC) || at(r::kD)) {
+      column = at(r::kA) ? 6 : at(r::kB) ? 7 : at(r::kC) ? 8 : 9;
+      (column == 6 ? ch.A : column == 7 ? ch.B : column == 8 ? ch.C : ch.D) = v;
+      text = FormatPlainNumber(v);
+    } else if (at(r::kDec)) {
+      ch.Dec = v > 3 || v < 0 ? 0 : static_cast<std::uint8_t>(v);  // more decimals than shown: none
+      column = 10;
+      text = std::to_string(ch.Dec);
+    } else if (at(r::kMin) || at(r::kMax)) {
+      column = at(r::kMin) ? 11 : 12;
+      (column == 11 ? ch.Min : ch.Max) = v / unit;
+      text = FormatPlainNumber(v / unit);
+    } else if (at(r::kMap)) {
+      ch.Map = static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0));
+      column = 5;
+      text = std::to_string(ch.Map);
+    } else {
+      continue;
+    }
+    show(slot, column, std::move(text));
     host_.channelChanged(slot);
     return true;
   }
