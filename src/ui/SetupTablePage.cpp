@@ -19,6 +19,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <array>
+#include <functional>
 #include <tuple>
 
 #include "QtConvert.h"
@@ -44,7 +45,9 @@ QPushButton* SetupWindow::addButton(const char* name, const char* caption, QWidg
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(name);
   button->setAutoDefault(false);  // Enter belongs to the inputs and the grids
-  connect(button, &QPushButton::clicked, this, [this, handler] { (setup_.*handler)(); });
+  // std::invoke rather than (setup_.*handler)(): the optimiser under the
+  // sanitizers takes the captured member pointer for uninitialised.
+  connect(button, &QPushButton::clicked, this, [this, handler] { std::invoke(handler, setup_); });
   buttons_.push_back(button);
   return button;
 }
