@@ -126,6 +126,7 @@ void Setup::open() {
   w.factorySetVisible = true;
   w.Label_NotAllowed = false;
   w.toolbox = {};
+  w.transferStatus.clear();  // a window opened again starts without the last write's verdict
 
   // The ECU protocol and its identifier belong to the module types that
   // speak one (their layout shows them); every type starts with the user
