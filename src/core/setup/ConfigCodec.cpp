@@ -88,8 +88,4 @@ std::uint16_t ScaledEntry(std::string_view text, const EntryRule& rule) {
   return static_cast<std::uint16_t>(std::clamp(rounded, 0.0, 65535.0));
 }
 
-std::array<std::uint8_t, 2> BigEndian2(std::uint16_t value) {
-  return {static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
-}
-
 }  // namespace oxalis

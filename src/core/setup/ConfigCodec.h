@@ -76,7 +76,4 @@ std::string ClampEntry(std::string_view text, const EntryRule& rule);
 // rule says so) and held within 0..65535.
 std::uint16_t ScaledEntry(std::string_view text, const EntryRule& rule);
 
-// Two bytes, most significant first.
-std::array<std::uint8_t, 2> BigEndian2(std::uint16_t value);
-
 }  // namespace oxalis

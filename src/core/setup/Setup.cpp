@@ -390,13 +390,20 @@ void Setup::validate(Field field) {
   }
 }
 
-bool Setup::acceptIdentifier(Field field) {
-  Control& c = window.control(field);
+// An identifier typed in a box or a grid cell, parsed under the window's
+// transmit option; its messages are shown.
+ParsedCanId Setup::parseIdentifier(std::string_view text) {
   const SetupWindowModel& w = window;
   const bool shortIds = w.ID[0].text.size() == 5 && w.ID[1].text.size() == 5 && w.ID[2].text.size() == 5;
-  const ParsedCanId parsed = ParseCanId(c.text, {w.Option_Skynam.checked, shortIds});
+  ParsedCanId parsed = ParseCanId(text, {w.Option_Skynam.checked, shortIds});
   for (const CanIdMessage& m : parsed.messages)
     dialogs_.message(m.text, m.title, m.error ? MessageIcon::Error : MessageIcon::Warning);
+  return parsed;
+}
+
+bool Setup::acceptIdentifier(Field field) {
+  Control& c = window.control(field);
+  const ParsedCanId parsed = parseIdentifier(c.text);
   if (!parsed.accepted) return false;
   c.text = parsed.text;
   CheckMessageIdsDistinct();

@@ -14,6 +14,7 @@
 
 #include "config/ChannelTable.h"
 #include "config/ConfigMap.h"
+#include "setup/CanId.h"
 #include "platform/Dialogs.h"
 #include "setup/SetupWindowModel.h"
 
@@ -181,6 +182,7 @@ class Setup {
   void layoutChannelGrid();
   void validate(Field field);
   void confirmStoichiometric();
+  ParsedCanId parseIdentifier(std::string_view text);
   bool acceptIdentifier(Field field);
   void CheckMessageIdsDistinct();
   bool checkGridValue(int row, int column, std::string text);

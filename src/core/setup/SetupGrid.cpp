@@ -176,11 +176,7 @@ bool Setup::checkGridValue(int row, int column, std::string text) {
     case kName: ch.Name = text; return true;
     case kUnit: ch.Unit = text; return true;
     case kId: {
-      const SetupWindowModel& w = window;
-      const bool shortIds = w.ID[0].text.size() == 5 && w.ID[1].text.size() == 5 && w.ID[2].text.size() == 5;
-      const ParsedCanId parsed = ParseCanId(text, {w.Option_Skynam.checked, shortIds});
-      for (const CanIdMessage& m : parsed.messages)
-        dialogs_.message(m.text, m.title, m.error ? MessageIcon::Error : MessageIcon::Warning);
+      const ParsedCanId parsed = parseIdentifier(text);
       if (parsed.accepted) ch.ID = parsed.text;
       return parsed.accepted;
     }
