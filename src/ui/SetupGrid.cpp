@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "QtConvert.h"
 #include "SetupWindow.h"
@@ -122,51 +123,59 @@ void SetupWindow::renderGrid() {
 
 void SetupWindow::renderEditor() {
   const CanGridModel::Editor& editor = setup_.window.GrilleCan.editor;
-  if (!editor.open) {
-    if (cellEditor_->isVisible()) {
-      const bool hadFocus = cellEditor_->hasFocus();
-      cellEditor_->hide();
-      if (hadFocus) grid_->setFocus();
+  placeFloatingEditor(grid_, cellEditor_, editorCell_, editor.open, editor.row, editor.column, editor.text);
+}
+
+// A floating editor over a grid cell: hidden when closed (the focus goes
+// back to its grid), otherwise exactly over its cell; just opened, its
+// text is all selected, ready to type over.
+void SetupWindow::placeFloatingEditor(QTableWidget* grid, QLineEdit* box, QPoint& openCell, bool open, int row,
+                                      int column, const std::string& text) {
+  if (!open || row >= grid->rowCount()) {
+    if (box->isVisible()) {
+      const bool hadFocus = box->hasFocus();
+      box->hide();
+      if (hadFocus) grid->setFocus();
     }
-    editorCell_ = QPoint(-1, -1);
+    openCell = QPoint(-1, -1);
     return;
   }
-  const QModelIndex cell = grid_->model()->index(editor.row, editor.column);
-  grid_->scrollTo(cell);
-  cellEditor_->setGeometry(grid_->visualRect(cell));
-  if (cellEditor_->text() != qs(editor.text)) cellEditor_->setText(qs(editor.text));
-  const QPoint at(editor.column, editor.row);
-  if (editorCell_ != at) {
-    // Just opened over this cell: the text all selected, ready to type over.
-    editorCell_ = at;
-    cellEditor_->show();
-    cellEditor_->raise();
-    cellEditor_->selectAll();
-    cellEditor_->setFocus(Qt::OtherFocusReason);
+  const QModelIndex cell = grid->model()->index(row, column);
+  const QPoint at(column, row);
+  if (openCell != at) grid->scrollTo(cell);
+  const QRect place = grid->visualRect(cell);
+  if (box->geometry() != place) box->setGeometry(place);
+  if (box->text() != qs(text)) box->setText(qs(text));
+  if (openCell != at) {
+    openCell = at;
+    box->show();
+    box->raise();
+    box->selectAll();
+    box->setFocus(Qt::OtherFocusReason);
   }
 }
 
-bool SetupWindow::editorEvent(QEvent* event) {
+// Keys and focus of a floating editor: Escape and Enter go to the core;
+// leaving the box commits it, but a message box or pop-up the core opened
+// does not.
+bool SetupWindow::floatingEditorEvent(QEvent* event, bool open, void (Setup::*escape)(), void (Setup::*commit)()) {
   switch (event->type()) {
     case QEvent::KeyPress: {
       const int key = static_cast<QKeyEvent*>(event)->key();
       if (key == Qt::Key_Escape) {
-        setup_.editorEscape();
+        std::invoke(escape, setup_);
         return true;
       }
       if (isEnter(key)) {
-        setup_.editorCommit();
+        std::invoke(commit, setup_);
         return true;
       }
       return false;
     }
     case QEvent::FocusOut: {
       const auto reason = static_cast<QFocusEvent*>(event)->reason();
-      // Leaving the box commits it; a message box or pop-up the core opened
-      // does not.
-      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !rendering_ &&
-          setup_.window.GrilleCan.editor.open)
-        setup_.editorCommit();
+      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !rendering_ && open)
+        std::invoke(commit, setup_);
       return false;
     }
     default:

@@ -34,8 +34,6 @@ constexpr int kRowHeight = 20;
 constexpr int kTwipsPerPixel = 15;
 constexpr int kShownRowsAtLeast = 7;  // the grid scrolls below this many rows
 
-bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
-
 bool isDisplay(const Core& core) { return IsDisplayModule(core.link.state.identity.deviceCode); }
 
 }  // namespace
@@ -239,58 +237,7 @@ void SetupWindow::renderCurve() {
 
 void SetupWindow::renderTableEditor() {
   const ConversionEditor& editor = setup_.window.tables.SaisieText;
-  if (!editor.open || editor.row >= tableGrid_->rowCount()) {
-    if (tableEditor_->isVisible()) {
-      const bool hadFocus = tableEditor_->hasFocus();
-      tableEditor_->hide();
-      if (hadFocus) tableGrid_->setFocus();
-    }
-    tableEditorCell_ = QPoint(-1, -1);
-    return;
-  }
-  const QModelIndex cell = tableGrid_->model()->index(editor.row, editor.column);
-  const QPoint at(editor.column, editor.row);
-  if (tableEditorCell_ != at) tableGrid_->scrollTo(cell);
-  // Exactly over the cell, which is as wide as the editor is meant to be.
-  const QRect place = tableGrid_->visualRect(cell);
-  if (tableEditor_->geometry() != place) tableEditor_->setGeometry(place);
-  if (tableEditor_->text() != qs(editor.text)) tableEditor_->setText(qs(editor.text));
-  if (tableEditorCell_ != at) {
-    // Just opened over this cell: the text all selected, ready to type over.
-    tableEditorCell_ = at;
-    tableEditor_->show();
-    tableEditor_->raise();
-    tableEditor_->selectAll();
-    tableEditor_->setFocus(Qt::OtherFocusReason);
-  }
-}
-
-bool SetupWindow::tableEditorEvent(QEvent* event) {
-  switch (event->type()) {
-    case QEvent::KeyPress: {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Escape) {
-        setup_.SaisieText_Escape();
-        return true;
-      }
-      if (isEnter(key)) {
-        setup_.SaisieText_Enter();
-        return true;
-      }
-      return false;
-    }
-    case QEvent::FocusOut: {
-      const auto reason = static_cast<QFocusEvent*>(event)->reason();
-      // Leaving the box commits it; a message box or pop-up the core opened
-      // does not.
-      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !rendering_ &&
-          setup_.window.tables.SaisieText.open)
-        setup_.SaisieText_Enter();
-      return false;
-    }
-    default:
-      return false;
-  }
+  placeFloatingEditor(tableGrid_, tableEditor_, tableEditorCell_, editor.open, editor.row, editor.column, editor.text);
 }
 
 void SetupWindow::renderTransferStatus() {

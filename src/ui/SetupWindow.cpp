@@ -317,8 +317,11 @@ int SetupWindow::fieldOf(const QObject* object) const {
 
 bool SetupWindow::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-  if (watched == cellEditor_) return editorEvent(event);
-  if (watched == tableEditor_) return tableEditorEvent(event);
+  if (watched == cellEditor_)
+    return floatingEditorEvent(event, setup_.window.GrilleCan.editor.open, &Setup::editorEscape, &Setup::editorCommit);
+  if (watched == tableEditor_)
+    return floatingEditorEvent(event, setup_.window.tables.SaisieText.open, &Setup::SaisieText_Escape,
+                               &Setup::SaisieText_Enter);
   if (watched == grid_ && type == QEvent::KeyPress) {
     if (isEnter(static_cast<QKeyEvent*>(event)->key())) {
       setup_.GrilleCan_KeyEnter();

@@ -101,8 +101,9 @@ class SetupWindow : public QDialog {
 
   // Forwarding.
   bool textBoxEvent(Field field, QLineEdit* box, QEvent* event);
-  bool editorEvent(QEvent* event);
-  bool tableEditorEvent(QEvent* event);
+  void placeFloatingEditor(QTableWidget* grid, QLineEdit* box, QPoint& openCell, bool open, int row, int column,
+                           const std::string& text);
+  bool floatingEditorEvent(QEvent* event, bool open, void (Setup::*escape)(), void (Setup::*commit)());
   int fieldOf(const QObject* object) const;
 
   Core& core_;
