@@ -1,6 +1,6 @@
 #pragma once
 // Oxalis Monitor without its window, for scripts and unattended runs: the
-// help, the version and two commands. None of them needs a display: the
+// help, the version and four commands. None of them needs a display: the
 // arguments are read before any application object exists, and the
 // commands run on a QCoreApplication with the same core as the window.
 //
@@ -15,6 +15,12 @@
 //       without a single measurement leaves OUT.DA1 as it was. A lost port
 //       or a module that stops sending does not end the recording: it goes
 //       on when the module comes back, and the summary calls it partial.
+//   oxalis-monitor --read-setup OUT.OXS [--app-folder DIR]
+//   oxalis-monitor --write-setup IN.OXS [--app-folder DIR]
+//       Start as --record does, then open the setup window's core and click
+//       its handlers in turn: "Read all" and the table read, saved as a
+//       setup archive; or the archive loaded, "Write all" and the table
+//       write, each verified by its read-back.
 //
 // Messages go to standard error, the help, the version and the summary to
 // standard output.
@@ -28,24 +34,25 @@ enum HeadlessExit : int {
   kExitUsage = 2,     // the command line is wrong
   kExitNoModule = 3,  // the port search ended without a module
   kExitPartial = 4,   // recorded and saved, but the port was lost or the module stopped sending on the way
+  kExitNotVerified = 5,  // a setup written, but the module holds other values or did not answer for some
 };
 
 enum class StartKind {
   Window,   // no command: the main window
   Help,     // -h, --help
   Version,  // -v, --version
-  Command,  // --export-csv or --record
+  Command,  // --export-csv, --record, --read-setup or --write-setup
 };
 
 // What the arguments ask for. The help wins over everything else, then the
 // version, then a command.
 StartKind StartKindOf(int argc, char* argv[]);
 
-// The text --help prints: every option, both commands with their arguments
+// The text --help prints: every option, the commands with their arguments
 // and the exit statuses.
 std::string HelpText();
 
-// Runs --export-csv or --record; returns the process's exit status.
+// Runs a command; returns the process's exit status.
 int RunHeadless(int argc, char* argv[]);
 
 }  // namespace oxalis

@@ -42,6 +42,8 @@ std::string SimUsage() {
          "  --drop P                lose each byte sent with probability P (0..1)\n"
          "  --checksum-errors P     answer intact records with a checksum error with probability P\n"
          "  --withhold-xon          never send XON after a record\n"
+         "  --ignore-writes-at OFF  acknowledge writes to configuration offset OFF (0..255,\n"
+         "                          or 0x00..0xFF) but keep the byte as it was\n"
          "  --silent                send nothing and ignore everything received\n"
          "  --unplug-after SECONDS  remove the port after this many seconds\n"
          "  --replug-after SECONDS  with --unplug-after: plug it back in this much later\n"
@@ -73,7 +75,7 @@ SimCommandLineResult ParseSimCommandLine(std::span<const std::string_view> argum
     }
     constexpr std::string_view kWithValue[] = {"--port-dir", "--port", "--device",          "--serial",      "--seed",
                                                "--corrupt",  "--drop", "--checksum-errors", "--unplug-after",
-                                               "--replug-after"};
+                                               "--replug-after", "--ignore-writes-at"};
     if (std::find(std::begin(kWithValue), std::end(kWithValue), option) == std::end(kWithValue))
       return refuse("unknown option (see --help)");
     if (i + 1 >= arguments.size()) return refuse("needs a value");
@@ -106,6 +108,20 @@ SimCommandLineResult ParseSimCommandLine(std::span<const std::string_view> argum
                        : option == "--drop"  ? line.options.faults.dropProbability
                                              : line.options.faults.checksumErrorProbability;
       target = *p;
+    } else if (option == "--ignore-writes-at") {
+      const bool hex = value.starts_with("0x") || value.starts_with("0X");
+      std::optional<long long> n;
+      if (hex) {
+        long long v = 0;
+        const std::string_view digits = value.substr(2);
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, 16);
+        if (ec == std::errc() && end == digits.data() + digits.size() && !digits.empty()) n = v;
+      } else {
+        n = Number<long long>(value);
+      }
+      if (!n || *n < 0 || *n > 255)
+        return refuse("a configuration offset 0..255 or 0x00..0xFF expected, not \"" + std::string(value) + "\"");
+      line.options.faults.ignoreWritesAt = static_cast<std::uint8_t>(*n);
     } else if (option == "--unplug-after" || option == "--replug-after") {
       const auto seconds = Number<double>(value);
       if (!seconds || !(*seconds >= 0.0))

@@ -266,13 +266,58 @@ class HeadlessTest : public QObject {
     QCOMPARE(samplesIn(dataFile), samples);
   }
 
+  // A workshop's round trip: the module's setup read into an archive,
+  // edited, written back and read again.
+  void setupArchivesGoBothWaysAndComeBackEqual() {
+    startSimulator();
+    const QString first = folder() + "/first.OXS";
+    const Run read = runMonitor({"--read-setup", first, "--app-folder", folder()});
+    QVERIFY2(read.exitCode == 0, qPrintable(describe(read)));
+    QCOMPARE(read.out, "OX2 S/N 4321 on COM2 (" + folder() + "/ports/COM2): configuration and output tables read, "
+                       "saved to " + first + "\n");
+    QStringList archive = lines(first);
+    QCOMPARE(archive.size(), 36);
+    QCOMPARE(archive.front(), QString("[Prot]:USER"));
+
+    // A setting and the last output point changed, as a user would in the file.
+    for (QString& line : archive) {
+      if (line.startsWith("[VOUTDEF]:")) line = "[VOUTDEF]:1234";
+      if (line.startsWith("[TAB_VOUT]:")) line.replace(QRegularExpression(";\\d+;$"), ";777;");
+    }
+    const QString edited = folder() + "/edited.OXS";
+    writeFile(edited, (archive.join("\r\n") + "\r\n").toLatin1());
+    const Run write = runMonitor({"--write-setup", edited, "--app-folder", folder()});
+    QVERIFY2(write.exitCode == 0, qPrintable(describe(write)));
+    QVERIFY2(write.out.endsWith(": " + edited + " written and verified\n"), qPrintable(describe(write)));
+
+    const QString again = folder() + "/again.OXS";
+    const Run reread = runMonitor({"--read-setup", again, "--app-folder", folder()});
+    QVERIFY2(reread.exitCode == 0, qPrintable(describe(reread)));
+    QCOMPARE(lines(again), archive);
+  }
+
+  void aSettingTheModuleDoesNotKeepIsNamedWithStatus5() {
+    // The module keeps the high byte of "Vout on invalid measurement" only.
+    startSimulator({"--ignore-writes-at", "0x31"});
+    const QString archive = folder() + "/vout.OXS";
+    writeFile(archive, "[VOUTDEF]:1234\r\n");
+    const Run run = runMonitor({"--write-setup", archive, "--app-folder", folder()});
+    QVERIFY2(run.exitCode == 5, qPrintable(describe(run)));
+    QVERIFY2(run.out.contains(": Written, but the module holds other values for: Vout on invalid measurement; " +
+                              archive + " not verified\n"),
+             qPrintable(describe(run)));
+  }
+
   void helpAndVersionNeedNoDisplay() {
     const QStringList helpLists = {"--record OUT.DA1 --seconds N", "--export-csv IN.DA1 OUT.csv",
                                    "--demo[=TYPE]",                "--app-folder DIR",
                                    "-h, --help",                   "-v, --version",
                                    "Exit status:",                 "  0  done",
                                    "  1  failed",                  "  2  the command line is wrong",
-                                   "  3  --record: no module found", "  4  --record: partial recording"};
+                                   "  3  --record, --read-setup, --write-setup: no module found",
+                                   "  4  --record: partial recording",
+                                   "--read-setup OUT.OXS",         "--write-setup IN.OXS",
+                                   "  5  --write-setup: written, but"};
     const struct {
       QStringList arguments;
       QString says;
@@ -340,6 +385,15 @@ class HeadlessTest : public QObject {
     QFile kept(dataFile);
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), recording);
+
+    // An archive to write that is missing or is no archive: refused before the search.
+    const Run noArchive = runMonitor({"--write-setup", folder() + "/missing.OXS", "--app-folder", folder()});
+    QCOMPARE(noArchive.exitCode, 1);
+    QVERIFY2(noArchive.err.contains("Fail to open file " + folder() + "/missing.OXS"), qPrintable(noArchive.err));
+    const Run notArchive = runMonitor({"--write-setup", notData, "--app-folder", folder()});
+    QCOMPARE(notArchive.exitCode, 1);
+    QVERIFY2(notArchive.err.contains("Invalid setup archive: " + notData), qPrintable(notArchive.err));
+    QVERIFY(!notArchive.err.contains("No device found"));
   }
 
   void wrongCommandLinesAreRefusedWithStatus2() {
@@ -348,7 +402,9 @@ class HeadlessTest : public QObject {
                                          QStringList{"--record", dataFile, "--seconds", "0"},
                                          QStringList{"--record", dataFile, "--seconds", "two"},
                                          QStringList{"--export-csv", dataFile},
-                                         QStringList{"--export-csv", dataFile, "a.csv", "--record", dataFile}}) {
+                                         QStringList{"--export-csv", dataFile, "a.csv", "--record", dataFile},
+                                         QStringList{"--read-setup", "a.OXS", "--seconds", "1"},
+                                         QStringList{"--read-setup", "a.OXS", "--write-setup", "b.OXS"}}) {
       const Run run = runMonitor(arguments);
       QVERIFY2(run.exitCode == 2, qPrintable(arguments.join(' ') + "\n" + describe(run)));
       QVERIFY(!run.err.isEmpty());

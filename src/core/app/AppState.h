@@ -14,6 +14,9 @@ struct AppState {
   std::string appFolder;
 
   std::uint8_t userLevel = kLevelBasic;
+  // The module has answered the request for its stored user level since it
+  // was last identified.
+  bool storedLevelKnown = false;
   // Index = userLevel; the status bar shows "User level : " + name.
   std::vector<std::string> levelNames{"?", "Basic", "Normal", "Expert", "Master"};
   bool setupOpen = false;            // the setup window is open

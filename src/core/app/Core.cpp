@@ -146,6 +146,7 @@ void Core::identified() {
 }
 
 void Core::identifyRequested() {
+  state.storedLevelKnown = false;
   link.commands.readParams(memory_map::kStoredUserLevel, 1);
   if (!factory.visible) return;
   // The calibration the factory window shows.

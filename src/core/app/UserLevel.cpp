@@ -12,6 +12,7 @@ namespace oxalis {
 
 void storedLevelRead(Core& core, double value) {
   AppState& state = core.state;
+  state.storedLevelKnown = true;
   const bool isLevel = value >= 1 && value <= 4;
   if (state.userLevel == kLevelMaster && (isLevel || value == 255)) {
     core.factory.W_Userlevel = std::to_string(static_cast<int>(value));

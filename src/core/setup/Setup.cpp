@@ -484,6 +484,8 @@ void Setup::discard() {
   HideTableEditor(window.tables);
   expected_.clear();
   expectedBlocks_.clear();
+  awaitedSettings_.clear();
+  awaitedBlocks_.clear();
   window.toolbox.visible = false;
   notify();
 }

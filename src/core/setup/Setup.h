@@ -54,6 +54,10 @@ class SetupHost {
   virtual void holdKeepAlive(int ticks) = 0;
 };
 
+// Whether a file's bytes hold at least one setup archive line: a file
+// without any is not a setup archive.
+bool HoldsSetupArchiveTag(std::string_view bytes);
+
 // A key as the inputs' rules tell keys apart.
 enum class SetupKey { Enter, Escape, Other };
 
@@ -151,9 +155,16 @@ class Setup {
   void toolboxForm_Click(bool linear);
   void SET_COEF_Click();
 
-  // The refresh tick: a written value whose read-back does not come is
-  // reported after a while instead of being waited for.
+  // The refresh tick: a written value whose read-back does not come, or a
+  // value asked for that never comes, is reported after a while instead of
+  // being waited for.
   void tick();
+  // Requests sent whose replies have not all come: a write still being
+  // checked, or values and table blocks asked for. False again once every
+  // reply is in or the wait for them has been given up and reported.
+  bool transferring() const {
+    return !expected_.empty() || !expectedBlocks_.empty() || !awaitedSettings_.empty() || !awaitedBlocks_.empty();
+  }
 
   // Setup archives: the window's whole setup as the archive's text
   // (Windows-1252, CR LF), an archive's text applied (every field it sets
@@ -191,6 +202,13 @@ class Setup {
   bool decodeChannelValue(std::uint8_t offset, std::uint32_t n);
   void notify() { window.changed.notify(); }
   std::vector<std::string> tableReads();
+  // A request for a setting's bytes or for a table block, whose reply is
+  // then awaited.
+  std::string readSetting(std::uint8_t offset, int bytes);
+  std::string readBlock(std::uint16_t address);
+  void settingArrived(std::uint8_t offset);
+  // A read (not a write) begins: the last verdict goes.
+  void startRead();
   void openingReads();
   static std::string tableBlockName(std::uint16_t address);
   void refreshTables(int mode);
@@ -221,6 +239,10 @@ class Setup {
   // Written table blocks awaiting their read-back.
   std::vector<TableBlock> expectedBlocks_;
   static std::string expectedNames(const std::vector<Expected>& list, bool differed);
+  // Settings (by offset) and table blocks asked for, not yet answered.
+  std::vector<std::uint8_t> awaitedSettings_;
+  std::vector<std::uint16_t> awaitedBlocks_;
+  std::string awaitedNames() const;
   int ticksWithoutReply_ = 0;
 
   SetupHost& host_;

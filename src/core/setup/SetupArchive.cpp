@@ -1,7 +1,9 @@
 // Setup archives (.OXS): one whole setup of the window as tagged lines,
 // Windows-1252, CR LF. Written in a fixed order; read in any order, unknown
 // lines ignored, a missing tag leaving its field as it is.
+#include <algorithm>
 #include <array>
+#include <span>
 #include <cmath>
 
 #include "config/ChannelLine.h"
@@ -21,6 +23,11 @@ constexpr std::array<std::string_view, 10> kChannelTags{"[CHCAN1]:", "[CHCAN2]:"
                                                         "[CFG_LBDA]:", "[CFG_AFR]:"};
 constexpr std::array<std::string_view, 5> kDisplayTableTags{"[LT01]:", "[LT02]:", "[LT03]:", "[LT04]:", "[LT05]:"};
 
+constexpr std::array<std::string_view, 21> kSettingTags{
+    "[Prot]:",  "[ECU]:",    "[INTEL]:",  "[SPEED]:",   "[WORD4]:",   "[ID1]:",     "[ID2]:",
+    "[ID3]:",   "[IDSK]:",   "[ID4]:",    "[SELID1]:",  "[SELID2]:",  "[SELID3]:",  "[VOUTDEF]:",
+    "[VOUTHS]:", "[RICHDEF]:", "[RICHHS]:", "[FILTER]:", "[HEATER]:", "[STOICHIO]:", "[TAB_VOUT]:"};
+
 std::string yesNo(bool value) { return value ? "YES" : "NO"; }
 
 template <typename Points>
@@ -34,6 +41,15 @@ std::string tableItems(const Points& points) {
 int position(std::string_view value) { return static_cast<int>(std::lround(ReadLeadingNumber(value))); }
 
 }  // namespace
+
+bool HoldsSetupArchiveTag(std::string_view bytes) {
+  const auto tagged = [](std::string_view line, std::span<const std::string_view> tags) {
+    return std::any_of(tags.begin(), tags.end(), [&](std::string_view tag) { return line.starts_with(tag); });
+  };
+  for (std::string_view line : SplitLines(bytes))
+    if (tagged(line, kSettingTags) || tagged(line, kChannelTags) || tagged(line, kDisplayTableTags)) return true;
+  return false;
+}
 
 std::string Setup::FormatSetupArchive() const {
   const SetupWindowModel& w = window;

@@ -23,12 +23,18 @@ std::string Setup::tableBlockName(std::uint16_t address) {
   return text;
 }
 
+std::string Setup::readBlock(std::uint16_t address) {
+  if (std::find(awaitedBlocks_.begin(), awaitedBlocks_.end(), address) == awaitedBlocks_.end())
+    awaitedBlocks_.push_back(address);
+  ticksWithoutReply_ = 0;
+  return records::ReadMemory(address, kBlockBytes);
+}
+
 void Setup::refreshTables(int mode) { RefreshTableGrid(window.tables, mode, host_.deviceCode(), host_.stoichRatio()); }
 
 std::vector<std::string> Setup::tableReads() {
   std::vector<std::string> out{records::StopFrames()};
-  for (std::uint16_t address : TableReadBlocks(window.tables, host_.deviceCode()))
-    out.push_back(records::ReadMemory(address, kBlockBytes));
+  for (std::uint16_t address : TableReadBlocks(window.tables, host_.deviceCode())) out.push_back(readBlock(address));
   out.push_back(records::StartFrames());
   return out;
 }
@@ -46,7 +52,7 @@ void Setup::openingReads() {
     out.push_back(records::StopFrames());
     for (std::uint16_t address = memory_map::kOutputTablesFirst; address <= memory_map::kOutputTablesLast;
          address = static_cast<std::uint16_t>(address + kBlockBytes))
-      out.push_back(records::ReadMemory(address, kBlockBytes));
+      out.push_back(readBlock(address));
     out.push_back(records::StartFrames());
   } else {
     const std::vector<std::string> tables = tableReads();
@@ -58,6 +64,7 @@ void Setup::openingReads() {
 void Setup::ReadVout_Click() {
   HideTableEditor(window.tables);
   hideEditors();
+  startRead();
   if (checkConnected()) host_.send(tableReads());
   notify();
 }
@@ -86,6 +93,7 @@ void Setup::WriteVout_Click() {
 }
 
 void Setup::memoryBlock(std::uint16_t address, std::span<const std::uint8_t> bytes) {
+  if (std::erase(awaitedBlocks_, address) > 0) ticksWithoutReply_ = 0;
   if (!DecodeTableBlock(window.tables, host_.deviceCode(), address, bytes, host_.stoichRatio())) return;
   const auto it = std::find_if(expectedBlocks_.begin(), expectedBlocks_.end(),
                                [&](const TableBlock& b) { return b.address == address; });

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 
 #include "link/Requests.h"
 #include "setup/CanId.h"
@@ -74,7 +75,7 @@ std::vector<std::string> Setup::readConfig(bool all) {
   const SetupWindowModel& w = window;
   std::vector<std::string> out;
   const auto ask = [&](bool due, Setting setting) {
-    if (all || due) out.push_back(records::ReadParams(configOffset(setting), configEntry(setting).bytes));
+    if (all || due) out.push_back(readSetting(configOffset(setting), configEntry(setting).bytes));
   };
   const bool display = host_.deviceCode() == "PNU";
   ask(modified(w.BaudRateList), Setting::CanBitTiming);
@@ -109,24 +110,40 @@ std::vector<std::string> Setup::readConfig(bool all) {
     return all || (row < static_cast<int>(grid.rows.size()) && grid.cell(row, column).background == kModifiedColour);
   };
   for (int row = 1; row <= kGridModuleRows; ++row)
-    if (cellDue(row, 2)) out.push_back(records::ReadParams(channelIdOffset(row), 4));
+    if (cellDue(row, 2)) out.push_back(readSetting(channelIdOffset(row), 4));
   for (int row = 1; row <= kGridModuleRows; ++row)
-    if (cellDue(row, 3)) out.push_back(records::ReadParams(channelMsbOffset(row), 1));
+    if (cellDue(row, 3)) out.push_back(readSetting(channelMsbOffset(row), 1));
   for (int row = 1; row <= kGridModuleRows; ++row)
-    if (cellDue(row, 4)) out.push_back(records::ReadParams(channelLsbOffset(row), 1));
+    if (cellDue(row, 4)) out.push_back(readSetting(channelLsbOffset(row), 1));
   if (display) {
     for (const RecordCell& cell : kRecordCells)
       for (int row = 1; row <= kDisplayRecords; ++row)
         if (cellDue(row, cell.column))
-          out.push_back(records::ReadParams(displayRecordOffset(row, cell.field), cell.field.bytes));
+          out.push_back(readSetting(displayRecordOffset(row, cell.field), cell.field.bytes));
   }
   window.caption = "SETUP" + std::string(display ? " ( Display CAN S/N " : " ( Oxalis S/N ") +
                    std::to_string(host_.serialNumber()) + " )";
   return out;
 }
 
+std::string Setup::readSetting(std::uint8_t offset, int bytes) {
+  if (std::find(awaitedSettings_.begin(), awaitedSettings_.end(), offset) == awaitedSettings_.end())
+    awaitedSettings_.push_back(offset);
+  ticksWithoutReply_ = 0;
+  return records::ReadParams(offset, bytes);
+}
+
+void Setup::settingArrived(std::uint8_t offset) {
+  if (std::erase(awaitedSettings_, offset) > 0) ticksWithoutReply_ = 0;
+}
+
+void Setup::startRead() {
+  if (expected_.empty() && expectedBlocks_.empty()) window.transferStatus.clear();
+}
+
 void Setup::ReadCfgCAN_Click() {
   hideEditors();
+  startRead();
   std::vector<std::string> out{records::StopFrames()};
   if (checkConnected()) {
     std::vector<std::string> reads = readConfig(true);
@@ -139,6 +156,7 @@ void Setup::ReadCfgCAN_Click() {
 
 void Setup::ReadCfg_Selection_Click() {
   hideEditors();
+  startRead();
   if (checkConnected()) host_.send(readConfig(false));
   notify();
 }
@@ -316,11 +334,31 @@ void Setup::finishVerification() {
   expected_.clear();
 }
 
+std::string Setup::awaitedNames() const {
+  std::string out;
+  char text[40];
+  for (std::uint8_t offset : awaitedSettings_) {
+    std::snprintf(text, sizeof text, "configuration byte 0x%02X", static_cast<unsigned>(offset));
+    out += (out.empty() ? "" : ", ") + std::string(text);
+  }
+  for (std::uint16_t address : awaitedBlocks_) out += (out.empty() ? "" : ", ") + tableBlockName(address);
+  return out;
+}
+
+// A module that stopped answering: what was written and not read back is
+// named, or else what was asked for and never came.
 void Setup::tick() {
-  if ((expected_.empty() && expectedBlocks_.empty()) || ++ticksWithoutReply_ < kRepliesAwaitedTicks) return;
-  for (const TableBlock& block : expectedBlocks_) expected_.push_back({0, 0, tableBlockName(block.address), std::nullopt});
-  expectedBlocks_.clear();
-  finishVerification();
+  if (!transferring() || ++ticksWithoutReply_ < kRepliesAwaitedTicks) return;
+  if (!expected_.empty() || !expectedBlocks_.empty()) {
+    for (const TableBlock& block : expectedBlocks_)
+      expected_.push_back({0, 0, tableBlockName(block.address), std::nullopt});
+    expectedBlocks_.clear();
+    finishVerification();
+  } else {
+    window.transferStatus = "No answer from the module for: " + awaitedNames();
+  }
+  awaitedSettings_.clear();
+  awaitedBlocks_.clear();
   notify();
 }
 

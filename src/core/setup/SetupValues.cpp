@@ -29,6 +29,7 @@ std::vector<std::uint8_t> bytes(std::uint32_t value, int count) {
 }  // namespace
 
 void Setup::DecodeConfigValue(std::uint8_t offset, double value) {
+  settingArrived(offset);
   SetupWindowModel& w = window;
   const std::uint32_t n = wordOf(value);
   const bool firstGeneration = host_.deviceCode() == "OXL";

@@ -191,6 +191,31 @@ TEST_F(TransferTest, ReadBackConfirmsOrNamesWhatDiffersOrDidNotAnswer) {
             "No answer from the module for: Vout on invalid measurement, Vout on probe out of order");
 }
 
+// The headless commands wait on this: a read is over when every value asked
+// for came, or when the module stopped answering, which is said.
+TEST_F(TransferTest, AReadIsOverWhenEveryReplyCameOrTheWaitWasGivenUp) {
+  host.connected = true;
+  open();
+  setup.ReadCfgCAN_Click();
+  setup.ReadVout_Click();
+  EXPECT_TRUE(setup.transferring());
+  for (const std::string& record : host.sent) {
+    // ":LLAAAATT..." read parameters: type 10, offset in the low address byte.
+    if (record.substr(7, 2) == "10" && record.substr(5, 2) != "7B")
+      setup.DecodeConfigValue(static_cast<std::uint8_t>(std::stoi(record.substr(5, 2), nullptr, 16)), 0);
+    if (record.substr(7, 2) == "11")
+      setup.memoryBlock(static_cast<std::uint16_t>(std::stoi(record.substr(3, 4), nullptr, 16)),
+                        std::vector<std::uint8_t>(32, 0));
+  }
+  EXPECT_TRUE(setup.transferring());
+  for (int i = 0; i < 10; ++i) setup.tick();
+  EXPECT_FALSE(setup.transferring());
+  EXPECT_EQ(setup.window.transferStatus, "No answer from the module for: configuration byte 0x7B");
+  setup.ReadCfg_Selection_Click();  // nothing red: nothing asked, and the last verdict goes
+  EXPECT_FALSE(setup.transferring());
+  EXPECT_EQ(setup.window.transferStatus, "");
+}
+
 TEST_F(TransferTest, ProbeTimeIsSentInHundredthsOfASecond) {
   open();
   setup.Set_Time_Change("0001:00:00");

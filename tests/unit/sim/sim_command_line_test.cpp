@@ -14,7 +14,7 @@ TEST(SimCommandLine, ReadsEveryOption) {
   const auto r =
       Parse({"--port-dir",     "/tmp/p",   "--port",         "32",   "--device", "QTX", "--serial",          "65535",
              "--seed",         "7",        "--corrupt",      "0.25", "--drop",   "0",   "--checksum-errors", "1",
-             "--withhold-xon", "--silent", "--unplug-after", "2.5", "--replug-after", "1"});
+             "--withhold-xon", "--silent", "--unplug-after", "2.5", "--replug-after", "1", "--ignore-writes-at", "0x3A"});
   ASSERT_TRUE(r.commandLine) << r.error;
   const SimCommandLine& c = *r.commandLine;
   EXPECT_EQ(c.portDir, "/tmp/p");
@@ -27,6 +27,7 @@ TEST(SimCommandLine, ReadsEveryOption) {
   EXPECT_DOUBLE_EQ(c.options.faults.checksumErrorProbability, 1.0);
   EXPECT_TRUE(c.options.faults.withholdXon);
   EXPECT_TRUE(c.options.faults.silent);
+  EXPECT_EQ(c.options.faults.ignoreWritesAt, std::optional<std::uint8_t>(0x3A));
   ASSERT_TRUE(c.unplugAfterSeconds);
   EXPECT_DOUBLE_EQ(*c.unplugAfterSeconds, 2.5);
   ASSERT_TRUE(c.replugAfterSeconds);
@@ -67,6 +68,8 @@ TEST(SimCommandLine, RefusesBadValuesNamingTheOption) {
       {{"--port-dir", "d", "--port", "3", "--drop", "nan"}, "--drop"},
       {{"--port-dir", "d", "--port", "3", "--unplug-after", "-2"}, "--unplug-after"},
       {{"--port-dir", "d", "--port", "3", "--replug-after", "1"}, "needs --unplug-after"},
+      {{"--port-dir", "d", "--port", "3", "--ignore-writes-at", "256"}, "--ignore-writes-at"},
+      {{"--port-dir", "d", "--port", "3", "--ignore-writes-at", "0x"}, "--ignore-writes-at"},
       {{"--port-dir", "d", "--port", "3", "--frobnicate"}, "unknown option"},
       {{"--port-dir", "d", "--port"}, "needs a value"},
   };
