@@ -1,4 +1,5 @@
-// The channel grid `GrilleCan` and its floating cell editor. The grid draws
+// The channel grid `GrilleCan`, its floating cell editor and the channel
+// library's menu and floating file list. The grid draws
 // the model's rows as they are, header row and row-number column included,
 // so a cell's row and column are the core's numbering.
 #include <QFocusEvent>
@@ -7,9 +8,12 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
 
 #include "QtConvert.h"
@@ -49,9 +53,33 @@ void SetupWindow::buildGrid(QVBoxLayout* group) {
   connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int column) { setup_.GrilleCan_Click(row, column); });
   connect(grid_, &QTableWidget::cellDoubleClicked, this,
           [this](int row, int column) { setup_.GrilleCan_DblClick(row, column); });
+  // The right click picks the row the "&Channels Library" menu acts on.
   connect(grid_, &QTableWidget::customContextMenuRequested, this, [this](const QPoint& position) {
-    if (const int row = grid_->rowAt(position.y()); row >= 0) setup_.GrilleCan_RightClick(row);
+    const int row = grid_->rowAt(position.y());
+    if (row < 0) return;
+    setup_.GrilleCan_RightClick(row);
+    QMenu menu(this);
+    menu.setObjectName("ChannelsLibrary");
+    menu.setTitle("&Channels Library");
+    QAction* select = menu.addAction("&Select From Library");
+    select->setObjectName("SelectFromLibrary");
+    const QPoint inWindow = grid_->viewport()->mapTo(this, position);
+    connect(select, &QAction::triggered, this,
+            [this, inWindow] { setup_.SelectFromLibrary_Click(inWindow.x(), inWindow.y()); });
+    QAction* add = menu.addAction("&Add to Library");
+    add->setObjectName("AddToLibrary");
+    connect(add, &QAction::triggered, this, [this] { setup_.AddToLibrary_Click(); });
+    menu.exec(grid_->viewport()->mapToGlobal(position));
   });
+
+  // Enter or a double click chooses a file, Esc hides the list, Backspace
+  // deletes the file (the event filter).
+  libraryList_ = new QListWidget(this);
+  libraryList_->setObjectName("LibraryList");
+  libraryList_->hide();
+  libraryList_->installEventFilter(this);
+  connect(libraryList_, &QListWidget::itemActivated, this,
+          [this](QListWidgetItem* item) { setup_.LibraryList_Choose(libraryList_->row(item)); });
 
   cellEditor_ = new QLineEdit(grid_->viewport());
   cellEditor_->setObjectName("GrilleCanEditor");
@@ -61,6 +89,33 @@ void SetupWindow::buildGrid(QVBoxLayout* group) {
   connect(cellEditor_, &QLineEdit::textEdited, this,
           [this](const QString& text) { setup_.editorEdited(text.toStdString()); });
   group->addWidget(grid_, 0, Qt::AlignLeft);
+}
+
+void SetupWindow::renderLibraryList() {
+  const LibraryFileList& model = setup_.window.libraryList;
+  if (!model.visible) {
+    libraryList_->hide();
+    return;
+  }
+  QStringList files;
+  for (const std::string& file : model.files) files << qs(file);
+  QStringList shown;
+  for (int i = 0; i < libraryList_->count(); ++i) shown << libraryList_->item(i)->text();
+  if (shown != files) {
+    libraryList_->clear();
+    libraryList_->addItems(files);
+    libraryList_->setCurrentRow(0);
+  }
+  // Beside the right click, kept inside the window.
+  const QSize size(220, 180);
+  libraryList_->resize(size);
+  libraryList_->move(std::clamp(model.x, 0, std::max(0, width() - size.width())),
+                     std::clamp(model.y, 0, std::max(0, height() - size.height())));
+  if (!libraryList_->isVisible()) {
+    libraryList_->show();
+    libraryList_->raise();
+    libraryList_->setFocus();
+  }
 }
 
 void SetupWindow::renderGrid() {

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QListWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -21,6 +22,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
+#include <tuple>
 
 #include "QtConvert.h"
 #include "ToolbarIcons.h"
@@ -167,12 +170,12 @@ void SetupWindow::buildMenusAndToolbar(QVBoxLayout* outer) {
   bar->setObjectName("SetupMenu");
   QMenu* file = bar->addMenu("&File");
   file->setObjectName("SetupFile");
-  // Opening and saving setup archives come in a later version.
-  for (const auto& [name, caption] : {std::pair{"Open", "&Open"}, std::pair{"Save", "&Save"},
-                                      std::pair{"Save_as", "&Save as"}}) {
+  for (const auto& [name, caption, handler] :
+       {std::tuple{"Open", "&Open", &Setup::Open_Click}, std::tuple{"Save", "&Save", &Setup::Save_Click},
+        std::tuple{"Save_as", "&Save as", &Setup::Save_as_Click}}) {
     QAction* entry = file->addAction(caption);
     entry->setObjectName(name);
-    entry->setEnabled(false);
+    connect(entry, &QAction::triggered, this, [this, handler = handler] { std::invoke(handler, setup_); });
     actions_.push_back(entry);
   }
   file->addSeparator();
@@ -186,21 +189,18 @@ void SetupWindow::buildMenusAndToolbar(QVBoxLayout* outer) {
   toolbar_->setObjectName("SetupToolBarre");
   toolbar_->setIconSize(QSize(24, 24));
   toolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  const std::array<std::pair<QString, QIcon>, 4> buttons{
-      std::pair{QString("Open"), toolbarIcon("Open", false)}, std::pair{QString("Save"), toolbarIcon("Save", false)},
-      std::pair{QString("Read from Oxalis"), transferIcon(false, true)},
-      std::pair{QString("Write to Oxalis"), transferIcon(true, true)}};
+  const std::array<std::tuple<QString, QIcon, void (Setup::*)()>, 4> buttons{
+      std::tuple{QString("Open"), toolbarIcon("Open", true), &Setup::Open_Click},
+      std::tuple{QString("Save"), toolbarIcon("Save", true), &Setup::Save_Click},
+      std::tuple{QString("Read from Oxalis"), transferIcon(false, true), &Setup::ReadCfgCAN_Click},
+      std::tuple{QString("Write to Oxalis"), transferIcon(true, true), &Setup::WriteCfgCAN_Click}};
   for (std::size_t i = 0; i < buttons.size(); ++i) {
-    QAction* button = toolbar_->addAction(buttons[i].second, buttons[i].first);
+    const auto& [text, icon, handler] = buttons[i];
+    QAction* button = toolbar_->addAction(icon, text);
     button->setObjectName(QString("SetupToolBarre%1").arg(i + 1));
+    connect(button, &QAction::triggered, this, [this, handler = handler] { std::invoke(handler, setup_); });
     actions_.push_back(button);
   }
-  // Opening and saving archives come in a later version; reading and
-  // writing are "Read all" and "Write all".
-  actions_[actions_.size() - 4]->setEnabled(false);
-  actions_[actions_.size() - 3]->setEnabled(false);
-  connect(actions_[actions_.size() - 2], &QAction::triggered, this, [this] { setup_.ReadCfgCAN_Click(); });
-  connect(actions_.back(), &QAction::triggered, this, [this] { setup_.WriteCfgCAN_Click(); });
   outer->addWidget(toolbar_);
 }
 
@@ -263,6 +263,7 @@ void SetupWindow::render() {
     notAllowed_->setVisible(model.Label_NotAllowed);
     renderGrid();
     renderEditor();
+    renderLibraryList();
     renderTablePage();
     renderToolbox();
     renderTransferStatus();
@@ -322,6 +323,15 @@ bool SetupWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == tableEditor_)
     return floatingEditorEvent(event, setup_.window.tables.SaisieText.open, &Setup::SaisieText_Escape,
                                &Setup::SaisieText_Enter);
+  if (watched == libraryList_ && type == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const int row = libraryList_->currentRow();
+    if (isEnter(key)) setup_.LibraryList_Choose(row);
+    else if (key == Qt::Key_Escape) setup_.LibraryList_Escape();
+    else if (key == Qt::Key_Backspace) setup_.LibraryList_Delete(row);
+    else return false;
+    return true;
+  }
   if (watched == grid_ && type == QEvent::KeyPress) {
     if (isEnter(static_cast<QKeyEvent*>(event)->key())) {
       setup_.GrilleCan_KeyEnter();

@@ -28,6 +28,7 @@ class QTabBar;
 class QTableWidget;
 class QToolBar;
 class QAction;
+class QListWidget;
 class QVBoxLayout;
 
 namespace oxalis {
@@ -46,6 +47,8 @@ class SetupWindow : public QDialog {
   QGroupBox* frame(const QString& name) const;
   QTableWidget* grid() const { return grid_; }
   QLineEdit* cellEditor() const { return cellEditor_; }
+  // The channel library's floating file list.
+  QListWidget* libraryList() const { return libraryList_; }
   QFrame* toolbox() const { return toolbox_; }
   QLabel* notAllowedNotice() const { return notAllowed_; }
   QPushButton* factorySetButton() const { return factorySet_; }
@@ -92,6 +95,7 @@ class SetupWindow : public QDialog {
   void renderControl(Field field);
   void renderGrid();
   void renderEditor();
+  void renderLibraryList();
   void renderToolbox();
   void placeToolbox();
   void renderTablePage();
@@ -118,6 +122,7 @@ class SetupWindow : public QDialog {
   QTableWidget* grid_ = nullptr;
   QLineEdit* cellEditor_ = nullptr;
   QPoint editorCell_{-1, -1};  // the cell the open editor stands over
+  QListWidget* libraryList_ = nullptr;
   QFrame* toolbox_ = nullptr;
   QLabel* toolboxTitle_ = nullptr;
   std::array<QLineEdit*, 5> toolboxBoxes_{};  // VX1, VX2, VY1, VY2, Vdec

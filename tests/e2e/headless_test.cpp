@@ -266,8 +266,8 @@ class HeadlessTest : public QObject {
     QCOMPARE(samplesIn(dataFile), samples);
   }
 
-  // A workshop's round trip: the module's setup read into an archive,
-  // edited, written back and read again.
+  // A workshop's round trip: one module's setup read into an archive,
+  // edited, written to a fresh module and read from it again.
   void setupArchivesGoBothWaysAndComeBackEqual() {
     startSimulator();
     const QString first = folder() + "/first.OXS";
@@ -286,6 +286,10 @@ class HeadlessTest : public QObject {
     }
     const QString edited = folder() + "/edited.OXS";
     writeFile(edited, (archive.join("\r\n") + "\r\n").toLatin1());
+    // Written to another module, fresh from the factory.
+    sim_.terminate();
+    QVERIFY(sim_.waitForFinished(10000));
+    startSimulator();
     const Run write = runMonitor({"--write-setup", edited, "--app-folder", folder()});
     QVERIFY2(write.exitCode == 0, qPrintable(describe(write)));
     QVERIFY2(write.out.endsWith(": " + edited + " written and verified\n"), qPrintable(describe(write)));

@@ -24,6 +24,9 @@ class FakeSetupHost : public SetupHost {
   }
   int channelCount() const override { return channels; }
   std::string libraryFolder() const override { return library; }
+  std::string setupFileName() const override { return archive; }
+  std::string setupFolder() const override { return archiveFolder; }
+  void setupFileOpened(const std::string& file) override { archive = file; }
   bool linkUp() const override { return connected; }
   bool streamRunning() const override { return streaming; }
   std::int32_t serialNumber() const override { return serial; }
@@ -41,6 +44,8 @@ class FakeSetupHost : public SetupHost {
   bool streaming = true;
   std::int32_t serial = 1234;
   std::string library;
+  std::string archive = "Default.OXS";
+  std::string archiveFolder;
   int keepAliveHeld = 0;
   std::vector<int> changedSlots;
   std::vector<std::string> sent;

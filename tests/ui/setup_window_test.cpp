@@ -9,6 +9,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
@@ -345,7 +348,50 @@ class SetupWindowTest : public QObject {
       QCOMPARE(s.f.dialogs.messages.back().text,
                std::string("No Oxalis detected. Quit setup window and connect again with a Oxalis"));
     }
-    QVERIFY(!s.window->action("SetupToolBarre1")->isEnabled());  // archives come later
+  }
+
+  void archiveMenusAndTheChannelLibraryListAnswerTheUser() {
+    QTemporaryDir folder;
+    OpenSetup s("OX2", oxalis::kLevelExpert);
+    s.f.core.state.appFolder = folder.path().toStdString();
+    s.f.core.state.setupFileName = (folder.path() + "/car.OXS").toStdString();
+    s.f.core.channels.slot(2).Name = "Speed";
+    s.window->action("SetupToolBarre1")->trigger();
+    QCOMPARE(s.f.dialogs.fileRequests.back().title, std::string("Open Setup File"));
+    s.window->action("SetupToolBarre2")->trigger();
+    QVERIFY(QFileInfo::exists(folder.path() + "/car.OXS"));
+    s.window->action("Save_as")->trigger();
+    QCOMPARE(s.f.dialogs.fileRequests.back().title, std::string("Save as"));
+
+    // Row 2 into the library, then the list beside the click; Esc hides it.
+    QTableWidget* grid = s.window->grid();
+    const auto rightClick = [&](const char* entry) {
+      QStringList captions;
+      QTimer::singleShot(0, s.window.get(), [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        captions << menu->title();
+        for (QAction* action : menu->actions()) captions << action->text();
+        menu->findChild<QAction*>(entry)->trigger();
+        menu->close();
+      });
+      const QPoint at = grid->visualItemRect(grid->item(2, 1)).center();
+      QContextMenuEvent click(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+      QApplication::sendEvent(grid->viewport(), &click);
+      return captions;
+    };
+    QCOMPARE(rightClick("AddToLibrary"), QStringList({"&Channels Library", "&Select From Library", "&Add to Library"}));
+    QCOMPARE(s.f.dialogs.messages.back().text, std::string("channel saved"));
+    rightClick("SelectFromLibrary");
+    QListWidget* list = s.window->libraryList();
+    QVERIFY(list->isVisible());
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(), QString("Speed.lib"));
+    QVERIFY(s.window->rect().contains(list->geometry()));
+    picture(*s.window, "library_list");
+    QTest::keyClick(list, Qt::Key_Escape);
+    QVERIFY(!list->isVisible());
+    QVERIFY(s.window->isVisible());
   }
 
   void transferStatusShowsInItsColour() {

@@ -204,6 +204,12 @@ int Core::softwareRevision() const { return link.state.identity.fwMinor; }
 double Core::stoichRatio() const { return monitor.stoichRatio; }
 int Core::channelCount() const { return monitor.channelCount; }
 std::string Core::libraryFolder() const { return (std::filesystem::path(state.appFolder) / "lib").string(); }
+std::string Core::setupFileName() const { return state.setupFileName; }
+std::string Core::setupFolder() const { return state.setupFolder; }
+void Core::setupFileOpened(const std::string& file) {
+  state.setupFileName = file;
+  state.setupFolder = std::filesystem::path(file).parent_path().string();
+}
 bool Core::linkUp() const { return link.state.linkUp; }
 bool Core::streamRunning() const { return link.state.streamRunning; }
 std::int32_t Core::serialNumber() const { return link.state.identity.serialNumber; }

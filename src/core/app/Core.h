@@ -137,6 +137,9 @@ class Core final : private LinkEvents, private SetupHost {
   bool saveSetupAs() override;
   int channelCount() const override;
   std::string libraryFolder() const override;
+  std::string setupFileName() const override;
+  std::string setupFolder() const override;
+  void setupFileOpened(const std::string& file) override;
   bool linkUp() const override;
   bool streamRunning() const override;
   std::int32_t serialNumber() const override;

@@ -143,10 +143,23 @@ void Setup::open() {
   layoutChannelGrid();
   OpenTablePage(w.tables, host_.deviceCode(), host_.stoichRatio());
   applyModuleLayout();
+  const bool loadLast =
+      dialogs_.question("Would you load last Setup file?", "Setup File", QuestionButtons::YesNo) == Answer::Yes;
   RefreshChannelGrid(0);
+  if (loadLast) {
+    // A last archive that cannot be read is skipped: the window keeps its
+    // defaults.
+    if (const std::string last = host_.setupFileName(); !last.empty()) loadArchive(last, true);
+  } else {
+    openingReads();
+    w.tables.GrilleConversion.currentRow = 1;
+    w.tables.GrilleConversion.currentColumn = 1;
+    refreshTables(0);
+    RefreshChannelGrid(0);
+  }
   w.Set_Time = "0000:00:00";
   applyUserLevel();
-  openingReads();
+  refreshLibraryList();
   setupModified = false;
   w.visible = true;
   notify();

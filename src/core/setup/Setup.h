@@ -40,6 +40,13 @@ class SetupHost {
   virtual bool saveSetupAs() = 0;
   // The folder of the channel library and the .TAB files.
   virtual std::string libraryFolder() const = 0;
+  // The current setup archive ("Default.OXS" until one is opened or the
+  // settings file names one) and the folder "&Open" starts in; an archive
+  // opened becomes the current one and its folder the setup folder. Both
+  // are kept in the settings file.
+  virtual std::string setupFileName() const = 0;
+  virtual std::string setupFolder() const = 0;
+  virtual void setupFileOpened(const std::string& file) = 0;
   // The CAN channels shown on the live panel (4, or 5 on the display).
   virtual int channelCount() const = 0;
   // The link: a module answers; live frames wanted; its serial number.
@@ -173,6 +180,22 @@ class Setup {
   std::string FormatSetupArchive() const;
   void ReadSetupArchive(std::string_view bytes);
   bool SaveSetupAs();
+  // The "&File" menu and the tool bar's first two buttons: "&Open" (the
+  // archive read, the caption naming it), "&Save" (the current archive
+  // rewritten), "&Save as".
+  void Open_Click();
+  void Save_Click();
+  void Save_as_Click() { SaveSetupAs(); }
+
+  // The channel library (the "&Channels Library" menu of the grid): the
+  // grid row last clicked stored as a library file, or filled from one
+  // chosen in the floating file list, which Esc hides and Backspace
+  // deletes from.
+  void AddToLibrary_Click();
+  void SelectFromLibrary_Click(int x, int y);
+  void LibraryList_Choose(int index);
+  void LibraryList_Escape();
+  void LibraryList_Delete(int index);
 
   // A value the module sent for a configuration offset.
   void DecodeConfigValue(std::uint8_t offset, double value);
@@ -188,6 +211,9 @@ class Setup {
   void applyUserConfiguration(bool asClick);
   void applyProtocol(int index);
   void applyModuleLayout();
+  bool loadArchive(const std::string& file, bool quiet);
+  bool writeArchive(const std::string& file);
+  void refreshLibraryList();
   void showProtocols();
   void fillLists();
   void layoutChannelGrid();

@@ -185,6 +185,60 @@ void Setup::ReadSetupArchive(std::string_view bytes) {
   notify();
 }
 
+// The archive written; a file that cannot be written is said and the
+// window stays as it was.
+bool Setup::writeArchive(const std::string& file) {
+  const FileResult saved = WriteFileAtomically(file, FormatSetupArchive());
+  if (!saved.ok) {
+    dialogs_.message("Fail to open file " + file + "\n" + saved.error, "Error", MessageIcon::Warning);
+    return false;
+  }
+  RefreshChannelGrid(2);
+  setupModified = false;
+  notify();
+  return true;
+}
+
+// An archive read into the window, which then names it. A file that cannot
+// be read is said, unless `quiet` (the last archive at opening is skipped
+// silently).
+bool Setup::loadArchive(const std::string& file, bool quiet) {
+  std::string error;
+  const std::optional<std::string> bytes = ReadWholeFile(file, &error);
+  if (!bytes) {
+    if (!quiet) dialogs_.message("Fail to open file " + file + "\n" + error, "Error", MessageIcon::Error);
+    return false;
+  }
+  ReadSetupArchive(*bytes);
+  window.caption = "SETUP (" + file + ")";
+  notify();
+  return true;
+}
+
+void Setup::Open_Click() {
+  hideEditors();
+  FileDialogRequest request;
+  request.title = "Open Setup File";
+  request.filter = "Setup Archive(*.OXS)|*.OXS";
+  request.defaultExtension = "OXS";
+  request.startFolder = host_.setupFolder();
+  const std::optional<std::string> file = dialogs_.openFile(request);
+  if (!file) return;
+  // The name is taken only once the file has been read.
+  if (loadArchive(*file, false)) host_.setupFileOpened(*file);
+}
+
+// "&Save": the current archive rewritten, or "&Save as" without one.
+void Setup::Save_Click() {
+  hideEditors();
+  const std::string file = host_.setupFileName();
+  if (file.empty()) {
+    SaveSetupAs();
+    return;
+  }
+  writeArchive(file);
+}
+
 // "&Save as": the archive is written where the user says; the current
 // archive and the caption stay as they were.
 bool Setup::SaveSetupAs() {
@@ -195,16 +249,7 @@ bool Setup::SaveSetupAs() {
   request.defaultExtension = "OXS";
   request.promptOverwrite = true;
   const std::optional<std::string> file = dialogs_.saveFile(request);
-  if (!file) return false;
-  const FileResult saved = WriteFileAtomically(*file, FormatSetupArchive());
-  if (!saved.ok) {
-    dialogs_.message("Fail to open file " + *file + "\n" + saved.error, "Error", MessageIcon::Warning);
-    return false;
-  }
-  RefreshChannelGrid(2);
-  setupModified = false;
-  notify();
-  return true;
+  return file && writeArchive(*file);
 }
 
 }  // namespace oxalis

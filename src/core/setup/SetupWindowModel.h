@@ -78,6 +78,15 @@ struct Frame {
 
 // The channel grid `GrilleCan`: row 0 the header, row r slot r; columns
 // "Ch;Name;ID;MSB;LSB;Map;A;B;C;D;Dec;Min;Max;Unit;" and the colour column.
+// The channel library's floating file list: the ".lib" files of the
+// library folder, shown where the grid was right-clicked (window
+// coordinates).
+struct LibraryFileList {
+  bool visible = false;
+  std::vector<std::string> files;
+  int x = 0, y = 0;
+};
+
 struct CanGridModel {
   static constexpr int kColumns = 15;
   static constexpr int kColourColumn = 14;
@@ -149,6 +158,7 @@ struct SetupWindowModel {
   std::string transferStatus;
 
   CanGridModel GrilleCan;
+  LibraryFileList libraryList;
   CoefficientToolbox toolbox;
   TablePage tables;  // `Linearisation_Vout`
 

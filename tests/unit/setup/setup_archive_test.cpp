@@ -121,5 +121,122 @@ TEST_F(SetupArchiveTest, SaveAsWritesTheArchiveWhereTheUserSays) {
   EXPECT_EQ(dialogs.messages.back().text.rfind("Fail to open file ", 0), 0u);
 }
 
+TEST_F(SetupArchiveTest, OpenNamesTheArchiveAndSaveWritesItBackByteForByte) {
+  test::TempFolder folder;
+  const std::string file = (folder / "car.OXS").string();
+  open();
+  setup.fieldEdited(Field::Vout_NOT, "1234");
+  channels.slot(1).Unit = "ºC";
+  dialogs.files = {file};
+  setup.Save_as_Click();
+  const std::string written = test::ReadBytes(file);
+
+  LoadDefaultChannels(channels);
+  open();
+  // A file that cannot be read is said; nothing changes.
+  dialogs.files = {(folder / "missing.OXS").string()};
+  setup.Open_Click();
+  EXPECT_EQ(dialogs.messages.back().text.rfind("Fail to open file " + (folder / "missing.OXS").string(), 0), 0u);
+  EXPECT_EQ(setup.window.caption, "SETUP");
+  EXPECT_EQ(host.archive, "Default.OXS");
+
+  host.archiveFolder = folder.path().string();
+  dialogs.files = {file};
+  setup.Open_Click();
+  EXPECT_EQ(dialogs.fileRequests.back().startFolder, folder.path().string());
+  EXPECT_EQ(dialogs.fileRequests.back().filter, "Setup Archive(*.OXS)|*.OXS");
+  EXPECT_EQ(setup.window.caption, "SETUP (" + file + ")");
+  EXPECT_EQ(host.archive, file);
+  EXPECT_EQ(setup.window.Vout_NOT.text, "1234");
+  std::filesystem::remove(file);
+  setup.Save_Click();
+  EXPECT_EQ(test::ReadBytes(file), written);
+  EXPECT_FALSE(setup.setupModified);
+
+  // Without a current archive "&Save" is "&Save as".
+  host.archive.clear();
+  setup.Save_Click();
+  EXPECT_EQ(dialogs.fileRequests.back().title, "Save as");
+}
+
+TEST_F(SetupArchiveTest, OpeningAsksToLoadTheLastArchiveOrReadsTheModule) {
+  test::TempFolder folder;
+  host.archive = (folder / "last.OXS").string();
+  test::WriteBytes(host.archive, "[VOUTDEF]:1000\r\n");
+  host.flowing = true;
+  struct Case {
+    Answer answer;
+    bool archiveThere;
+    bool flowing;
+    const char* vout;
+    bool reads;
+  };
+  for (const Case& k : {Case{Answer::Yes, true, true, "1000", false}, Case{Answer::Yes, false, true, "2500", false},
+                        Case{Answer::No, true, true, "2500", true}, Case{Answer::No, true, false, "2500", false}}) {
+    if (!k.archiveThere) std::filesystem::remove(host.archive);
+    host.flowing = k.flowing;
+    host.sent.clear();
+    dialogs.messages.clear();
+    dialogs.answers = {k.answer};
+    open();
+    EXPECT_EQ(dialogs.questions.back().text, "Would you load last Setup file?");
+    EXPECT_EQ(setup.window.Vout_NOT.text, k.vout);
+    EXPECT_EQ(setup.window.caption == "SETUP (" + host.archive + ")", k.vout == std::string("1000"));
+    EXPECT_EQ(!host.sent.empty(), k.reads);
+    EXPECT_TRUE(dialogs.messages.empty());  // a missing last archive is skipped silently
+    EXPECT_FALSE(setup.setupModified);
+  }
+}
+
+TEST_F(SetupArchiveTest, ChannelLibraryStoresRowsInsideItsFolderAndFillsOnlyTheClickedRow) {
+  test::TempFolder folder;
+  host.library = (folder / "lib").string();
+  open();
+  channels.slot(2).Name = "../x";
+  channels.slot(3).Name = "";
+  for (int row : {2, 3}) {
+    setup.GrilleCan_RightClick(row);
+    setup.AddToLibrary_Click();
+    EXPECT_EQ(dialogs.messages.back().text, "channel saved");
+  }
+  EXPECT_TRUE(std::filesystem::exists(folder / "lib" / ".._x.lib"));
+  EXPECT_TRUE(std::filesystem::exists(folder / "lib" / ".lib"));
+  EXPECT_EQ(folder.entryCount(), 1);  // nothing beside lib/
+  // Saving over a file asks first; Cancel keeps it.
+  channels.slot(3).Unit = "bar";
+  setup.AddToLibrary_Click();
+  EXPECT_EQ(dialogs.questions.back().text, "File exist. Overwrite?");
+  EXPECT_EQ(test::ReadBytes(folder / "lib" / ".lib").find("bar"), std::string::npos);
+
+  setup.SelectFromLibrary_Click(40, 60);
+  EXPECT_TRUE(setup.window.libraryList.visible);
+  EXPECT_EQ(setup.window.libraryList.files, (std::vector<std::string>{".._x.lib", ".lib"}));
+  setup.GrilleCan_RightClick(4);
+  const auto rowOneColour = setup.window.GrilleCan.cell(1, 1).background;
+  setup.setupModified = false;
+  setup.LibraryList_Choose(0);
+  EXPECT_FALSE(setup.window.libraryList.visible);
+  EXPECT_EQ(channels.slot(4).Name, "../x");
+  EXPECT_EQ(setup.window.GrilleCan.cell(4, 1).background, kModifiedColour);
+  EXPECT_EQ(setup.window.GrilleCan.cell(1, 1).background, rowOneColour);
+  EXPECT_TRUE(setup.setupModified);
+
+  // A file gone since the list was made: said, and the row stays as it is.
+  setup.SelectFromLibrary_Click(40, 60);
+  std::filesystem::remove(folder / "lib" / ".lib");
+  setup.LibraryList_Choose(1);
+  EXPECT_EQ(dialogs.messages.back().text, "Channel Library file not find");
+  EXPECT_EQ(channels.slot(4).Name, "../x");
+
+  // Backspace deletes after a confirmation.
+  setup.SelectFromLibrary_Click(40, 60);
+  dialogs.answers = {Answer::No, Answer::Yes};
+  setup.LibraryList_Delete(0);
+  EXPECT_TRUE(std::filesystem::exists(folder / "lib" / ".._x.lib"));
+  setup.LibraryList_Delete(0);
+  EXPECT_FALSE(std::filesystem::exists(folder / "lib" / ".._x.lib"));
+  EXPECT_TRUE(setup.window.libraryList.files.empty());
+}
+
 }  // namespace
 }  // namespace oxalis

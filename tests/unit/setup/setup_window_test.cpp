@@ -350,7 +350,8 @@ TEST_F(SetupTest, UserLevelDecidesWhatCanBeChanged) {
 TEST_F(SetupTest, ClosingAsksOnlyAboutUnsavedDataAndCancelKeepsTheWindow) {
   open();
   EXPECT_TRUE(setup.close());
-  EXPECT_TRUE(dialogs.questions.empty());
+  ASSERT_EQ(dialogs.questions.size(), 1u);  // only the opening's own
+  EXPECT_EQ(dialogs.questions[0].text, "Would you load last Setup file?");
 
   struct Case {
     Answer answer;
