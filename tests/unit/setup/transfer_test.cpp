@@ -277,6 +277,15 @@ TEST_F(TransferTest, TablesAreWrittenLowByteFirstReadBackAndChecked) {
   EXPECT_EQ(host.sent[6], records::ReadMemory(0x0E00, 32));
   EXPECT_EQ(host.sent[10], records::StartFrames());
   EXPECT_EQ(host.sent[11], ":0200000400F00A");
+  // The points are richness whatever the unit shown: the same bytes, and
+  // the unit stays.
+  const std::vector<std::string> inRichness = host.sent;
+  setup.tableUnit_Click(TableUnit::Lambda);
+  host.sent.clear();
+  setup.WriteVout_Click();
+  EXPECT_EQ(host.sent, inRichness);
+  EXPECT_EQ(setup.window.tables.unit, TableUnit::Lambda);
+  host.sent = inRichness;
 
   // The module answers with what was written, except one block.
   const auto blockOf = [&](std::size_t record) {
