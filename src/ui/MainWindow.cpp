@@ -16,6 +16,7 @@
 #include "AboutDialog.h"
 #include "AccessCodeDialog.h"
 #include "QtConvert.h"
+#include "FirmwareWindow.h"
 #include "SetupWindow.h"
 #include "ToolbarIcons.h"
 #include "app/MainMenu.h"
@@ -40,6 +41,12 @@ void renderEntry(QAction* action, const MenuEntry& entry) {
 void showSetup(Core& core, QWidget* parent) {
   core.openSetup();
   SetupWindow window(core, parent);
+  window.exec();
+}
+
+void showFirmware(Core& core, QWidget* parent) {
+  if (!firmwareClick(core)) return;
+  FirmwareWindow window(core, parent);
   window.exec();
 }
 
@@ -167,7 +174,7 @@ void MainWindow::buildMenus() {
   addEntry(level, "NiveauNormal", "&Normal", [this] { askForLevel(kLevelNormal); })->setCheckable(true);
   addEntry(level, "NiveauExpert", "&Expert", [this] { askForLevel(kLevelExpert); })->setCheckable(true);
   addEntry(level, "NiveauHyperUser", "&Master", [this] { askForLevel(kLevelMaster); })->setCheckable(true);
-  addEntry(tools, "Firmware", "&Firmware", [this] { firmwareClick(core_); });
+  addEntry(tools, "Firmware", "&Firmware", [this] { showFirmware(core_, this); });
 
   QAction* about = menuBar()->addAction("&About");
   about->setObjectName("About");
@@ -192,6 +199,8 @@ void MainWindow::buildToolbar() {
     connect(action, &QAction::triggered, this, [this, key] {
       if (key == "Setup") {
         showSetup(core_, this);
+      } else if (key == "Load_Firmware") {
+        showFirmware(core_, this);
       } else {
         toolbarClick(core_, key.toStdString());
       }

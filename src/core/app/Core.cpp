@@ -78,7 +78,7 @@ void Core::onTimer(TimerId id) {
     case TimerId::Search: link.search.tick(); break;
     case TimerId::Refresh: refreshTick(); break;
     case TimerId::KeepAlive: link.keepAliveTick(); break;
-    case TimerId::Firmware: break;
+    case TimerId::Firmware: firmware.tick(); break;
   }
 }
 
@@ -228,12 +228,7 @@ bool Core::saveSetupAs() { return setup.SaveSetupAs(); }
 
 void Core::memoryBlock(std::uint16_t address, std::span<const std::uint8_t> bytes) {
   if (address == memory_map::kBootloaderVersion) {
-    if (!firmwareWindow.visible || bytes.empty()) return;
-    // An erased byte means the first bootloader, version 1.0.
-    firmwareWindow.bootloaderVersion = bytes[0] == 255 ? 10 : bytes[0];
-    firmwareWindow.statusPanel1 =
-        "BootLoader Version : " + formatFixedValue(firmwareWindow.bootloaderVersion, false, 1);
-    firmwareWindow.changed.notify();
+    if (!bytes.empty()) firmware.bootloaderVersionRead(bytes[0]);
   } else if (address >= memory_map::kUserCodeBase) {
     if (!accessCode.visible || bytes.size() < 2) return;
     accessCode.userCodeBase = static_cast<std::uint16_t>(bytes[0] * 256 + bytes[1]);
@@ -265,9 +260,35 @@ void Core::portLost() {
   showLinkNotice(mainWindow, portLostNotice(platform.port.portName(link.state.currentPort), state.recording));
 }
 
-void Core::bootloaderReply(std::uint8_t) {
-  // The firmware window, which acts on these, is not part of this version yet.
+// The receive parser keeps the success flag the firmware window reads.
+void Core::bootloaderReply(std::uint8_t) { firmware.window.changed.notify(); }
+
+bool Core::portOpen() const { return platform.port.isOpen(); }
+bool Core::moduleReady() const { return link.state.tx.moduleReady; }
+bool Core::updateReported() const { return link.state.rx.updateOk; }
+void Core::clearUpdateReported() { link.state.rx.updateOk = false; }
+bool Core::queueNearlyFull() { return link.queue.nearlyFull(); }
+bool Core::queueEmpty() const { return link.queue.isEmpty(); }
+void Core::queue(std::string record) {
+  // The firmware sends only below the nearly-full level: room is certain.
+  (void)link.queue.queueRecord(std::move(record));
 }
+void Core::dropQueue() {
+  platform.port.discardOutput();
+  link.queue.dropWaiting();
+}
+void Core::readBootloaderVersion() { link.commands.readMemory(memory_map::kBootloaderVersion, 1); }
+void Core::stopMainTimers() {
+  platform.timers.setEnabled(TimerId::Refresh, false);
+  platform.timers.setEnabled(TimerId::KeepAlive, false);
+}
+void Core::restartRefresh() { platform.timers.setEnabled(TimerId::Refresh, true); }
+void Core::setLoading(bool loading) { link.state.firmwareLoading = loading; }
+void Core::clearErrorIndications() {
+  factory.checksumError = factory.blankError = factory.verifyError = factory.overrun = false;
+  factory.changed.notify();
+}
+void Core::identify() { link.commands.identify(); }
 
 void Core::recordAbandoned(std::string_view record) {
   mainWindow.statusMessage = "Record " + std::string(record) + " refused " + std::to_string(TransmitQueue::kMaxTries) +

@@ -21,6 +21,7 @@
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 #include "platform/Timers.h"
+#include "firmware/FirmwareUpdate.h"
 #include "setup/Setup.h"
 #include "trace/Trace.h"
 
@@ -33,7 +34,7 @@ struct Platform {
   Clock& clock;
 };
 
-class Core final : private LinkEvents, private SetupHost {
+class Core final : private LinkEvents, private SetupHost, private FirmwareHost {
  public:
   explicit Core(Platform platform);
 
@@ -87,14 +88,10 @@ class Core final : private LinkEvents, private SetupHost {
   // question about unsaved data may keep it open).
   bool closeSetup();
 
-  // The firmware window is not part of this version yet.
-  static constexpr bool firmwareWindowAvailable = false;
-
   Platform platform;
   AppState state;
   MainWindowModel mainWindow;
   FactoryModel factory;
-  FirmwareWindowModel firmwareWindow;
   AccessCodeModel accessCode;
   ChannelTable channels;
 
@@ -106,6 +103,7 @@ class Core final : private LinkEvents, private SetupHost {
   Monitor monitor;
   Trace trace;
   Setup setup{*this, channels, platform.dialogs};
+  FirmwareUpdate firmware{*this, platform.dialogs, platform.timers};
 
  private:
   void refreshTick();
@@ -145,6 +143,22 @@ class Core final : private LinkEvents, private SetupHost {
   std::int32_t serialNumber() const override;
   void send(std::vector<std::string> records) override;
   void holdKeepAlive(int ticks) override;
+
+  // FirmwareHost (deviceCode and linkUp as above).
+  bool portOpen() const override;
+  bool moduleReady() const override;
+  bool updateReported() const override;
+  void clearUpdateReported() override;
+  bool queueNearlyFull() override;
+  bool queueEmpty() const override;
+  void queue(std::string record) override;
+  void dropQueue() override;
+  void readBootloaderVersion() override;
+  void stopMainTimers() override;
+  void restartRefresh() override;
+  void setLoading(bool loading) override;
+  void clearErrorIndications() override;
+  void identify() override;
 
   bool refusalReported_ = false;
   bool linkNoticeDismissed_ = false;

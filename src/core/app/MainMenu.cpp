@@ -10,23 +10,22 @@ namespace oxalis {
 void toolbarClick(Core& core, std::string_view key) {
   if (key == "Open") dataOpen(core);
   else if (key == "Save") dataSave(core);
-  else if (key == "Load_Firmware") firmwareClick(core);
   else if (key == "Start_Record") startRecord(core);
   else if (key == "Pause_Record") pauseRecord(core);
   else if (key == "Stop_Record") stopRecord(core);
-  // "Setup" opens a window: the window layer calls Core::openSetup and shows it.
+  // "Setup" and "Load_Firmware" open windows: the window layer calls
+  // Core::openSetup or firmwareClick and shows them.
 }
 
-void firmwareClick(Core& core) {
-  auto& dialogs = core.platform.dialogs;
+bool firmwareClick(Core& core) {
   if (!core.link.state.linkUp) {
-    dialogs.message("Communication with Oxalis must be established before opening the firmware update window",
-                    "Warning", MessageIcon::Warning);
-    return;
+    core.platform.dialogs.message(
+        "Communication with Oxalis must be established before opening the firmware update window", "Warning",
+        MessageIcon::Warning);
+    return false;
   }
-  if (!Core::firmwareWindowAvailable)
-    dialogs.message("Firmware updates are not available in this version of Oxalis Monitor.", "Message",
-                    MessageIcon::Information);
+  core.firmware.open();
+  return true;
 }
 
 std::array<MenuEntry, 4> levelMenu(const Core& core) {

@@ -14,8 +14,10 @@ class Core;
 // nothing.
 void toolbarClick(Core& core, std::string_view key);
 
-// "&Firmware": only with a module connected.
-void firmwareClick(Core& core);
+// "&Firmware" and the tool bar's firmware button: with a module connected
+// the firmware window opens (true; the window layer shows it), without one a
+// message says why not.
+bool firmwareClick(Core& core);
 
 // The "&Level" submenu: Basic, Normal, Expert, Master (`NiveauBasic` ..
 // `NiveauHyperUser`), the current level ticked.

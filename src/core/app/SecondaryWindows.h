@@ -1,19 +1,12 @@
 #pragma once
-// The parts of the firmware and access-code windows that the link fills
-// from memory replies while those windows are visible.
+// The access-code window's model, which the link fills from a memory reply
+// while the window is visible.
 #include <cstdint>
 #include <string>
 
 #include "util/Notifier.h"
 
 namespace oxalis {
-
-struct FirmwareWindowModel {
-  bool visible = false;
-  std::string statusPanel1;         // "BootLoader Version : ..."
-  std::uint8_t bootloaderVersion = 0;  // version x 10; an erased byte counts as 10
-  Notifier changed;
-};
 
 struct AccessCodeModel {
   bool visible = false;

@@ -213,14 +213,14 @@ TEST_F(ReplyTest, TimeReplyShowsRunningTimeInPanel5) {
 
 TEST_F(ReplyTest, MemoryRepliesFillVisibleIdentityWindows) {
   feed(core, BuildRecord(0x11, 0x0050, bytes({23})));
-  EXPECT_EQ(core.firmwareWindow.statusPanel1, "");  // window not shown: nothing
+  EXPECT_EQ(core.firmware.window.statusPanel1, "");  // window not shown: nothing
 
-  core.firmwareWindow.visible = true;
+  core.firmware.window.visible = true;
   feed(core, BuildRecord(0x11, 0x0050, bytes({255})));
-  EXPECT_EQ(core.firmwareWindow.statusPanel1, "BootLoader Version :  1.0");
-  EXPECT_EQ(core.firmwareWindow.bootloaderVersion, 10);
+  EXPECT_EQ(core.firmware.window.statusPanel1, "BootLoader Version :  1.0");
+  EXPECT_EQ(core.firmware.window.bootloaderVersion, 10);
   feed(core, BuildRecord(0x11, 0x0050, bytes({23})));
-  EXPECT_EQ(core.firmwareWindow.statusPanel1, "BootLoader Version :  2.3");
+  EXPECT_EQ(core.firmware.window.statusPanel1, "BootLoader Version :  2.3");
 
   core.accessCode.visible = true;
   core.accessCode.requestedLevel = 2;
