@@ -28,6 +28,7 @@
 #include "app/Shutdown.h"
 #include "app/Version.h"
 #include "files/CsvExport.h"
+#include "firmware/FirmwareFile.h"
 #include "files/DataFile.h"
 #include "app/Persistence.h"
 #include "trace/Trace.h"
@@ -543,6 +544,113 @@ class SetupCommand : public ModuleCommand {
   std::vector<std::string> problems_;
 };
 
+// ---- --flash ----
+
+// The firmware window's update, driven as the window would be: opened (the
+// module's bootloader version read), the file chosen, "Load" in firmware
+// mode, then the window closed, which identifies the module again.
+class FlashCommand : public ModuleCommand {
+ public:
+  FlashCommand(std::filesystem::path file, const QString& appFolder)
+      : ModuleCommand(appFolder), file_(std::move(file)) {
+    poll_.setInterval(kPollMs);
+    QObject::connect(&poll_, &QTimer::timeout, &poll_, [this] { step(); });
+  }
+
+  int run() { return ModuleCommand::run(kWorkMs); }
+
+ private:
+  static constexpr long long kWorkMs = 30 * 60 * 1000;
+  static constexpr int kPollMs = 20;
+  static constexpr int kVersionWaitMs = 2000;  // for the bootloader version
+  static constexpr int kReplyWaitMs = 3000;    // for the success report, then for the new identification
+  enum class Phase { Version, Sending, Success, Identify };
+
+  static std::string firmwareVersion(const ModuleIdentity& id) {
+    if (id.deviceCode == "OXL") return FormatPlainNumber(id.fwMajor / 10.0);
+    return std::to_string(id.fwMajor) + "." + std::to_string(id.fwMinor);
+  }
+
+  void begin() override {
+    moduleOnPort_ = moduleOnPort();
+    before_ = firmwareVersion(core_.link.state.identity);
+    printMessage("updating " + moduleOnPort_ + ", firmware " + before_ + ", with " + file_.string());
+    core_.firmware.open();
+    enter(Phase::Version);
+    poll_.start();
+  }
+
+  void enter(Phase phase) {
+    phase_ = phase;
+    since_.start();
+  }
+
+  void step() {
+    FirmwareUpdate& update = core_.firmware;
+    switch (phase_) {
+      case Phase::Version:
+        if (update.window.statusPanel1.empty() && since_.elapsed() < kVersionWaitMs) return;
+        if (!update.chooseFile(file_.string())) return stop("the file was refused");
+        update.BoutonLoad_Click();
+        enter(Phase::Sending);
+        return;
+      case Phase::Sending:
+        if (const int percent = update.window.ProgressBar1; percent / 10 > shownTenth_) {
+          shownTenth_ = percent / 10;
+          printMessage("sent " + std::to_string(percent) + "%");
+        }
+        if (update.running()) return;
+        if (update.outcome() != FirmwareUpdate::Outcome::Done) return stop("the update failed");
+        enter(Phase::Success);
+        return;
+      case Phase::Success:
+        if (!core_.link.state.rx.updateOk) {
+          if (since_.elapsed() < kReplyWaitMs) return;
+          return stop("the module did not report a successful update");
+        }
+        update.close();  // identifies the module again
+        enter(Phase::Identify);
+        return;
+      case Phase::Identify:
+        if (core_.link.state.linkUp && core_.state.storedLevelKnown) {
+          succeeded_ = true;
+          return finish(Ending::Done);
+        }
+        if (since_.elapsed() >= kReplyWaitMs) return stop("the module did not answer after the update");
+        return;
+    }
+  }
+
+  void stop(const std::string& why) {
+    why_ = why;
+    finish(Ending::Failed);
+  }
+
+  int end(Ending ending) override {
+    poll_.stop();
+    core_.firmware.close();
+    if (succeeded_) {
+      printSummary(moduleOnPort_ + ": firmware " + before_ + " -> " + firmwareVersion(core_.link.state.identity) +
+                   ", updated from " + file_.string());
+      return kExitDone;
+    }
+    if (ending == Ending::OutOfTime) why_ = "the update did not end in time";
+    if (ending == Ending::Signal) why_ = "stopped before the end";
+    printSummary(moduleOnPort_ + ": not updated, " + why_);
+    return kExitFailed;
+  }
+
+  std::filesystem::path file_;
+  QTimer poll_;
+  QElapsedTimer since_;
+  Phase phase_ = Phase::Version;
+  std::string moduleOnPort_;
+  std::string before_;
+  std::string why_;
+  int shownTenth_ = 0;
+  bool succeeded_ = false;
+};
+
 // A file the command will write: its folder exists and no folder has its name.
 bool canWrite(const std::filesystem::path& target) {
   std::error_code ec;
@@ -560,7 +668,8 @@ int usageError(const QString& text) {
   return kExitUsage;
 }
 
-constexpr std::array<std::string_view, 4> kCommands{"--export-csv", "--record", "--read-setup", "--write-setup"};
+constexpr std::array<std::string_view, 5> kCommands{"--export-csv", "--record", "--read-setup", "--write-setup",
+                                                   "--flash"};
 
 bool isOption(std::string_view argument, std::string_view option) {
   return argument.substr(0, option.size()) == option &&
@@ -581,7 +690,7 @@ StartKind StartKindOf(int argc, char* argv[]) {
       if (isOption(argument, option)) command = true;
     // The value of an option is not an option: "--app-folder --help" names a folder.
     for (std::string_view option : {"--app-folder", "--export-csv", "--record", "--seconds", "--read-setup",
-                                     "--write-setup"})
+                                     "--write-setup", "--flash"})
       if (argument == option) ++i;
   }
   if (version) return StartKind::Version;
@@ -595,6 +704,7 @@ std::string HelpText() {
          "       oxalis-monitor --record OUT.DA1 --seconds N [--app-folder DIR]\n"
          "       oxalis-monitor --read-setup OUT.OXS [--app-folder DIR]\n"
          "       oxalis-monitor --write-setup IN.OXS [--app-folder DIR]\n"
+         "       oxalis-monitor --flash FILE [--app-folder DIR]\n"
          "       oxalis-monitor --export-csv IN.DA1 OUT.csv\n"
          "       oxalis-monitor --help | --version\n"
          "\n"
@@ -627,6 +737,11 @@ std::string HelpText() {
          "                          as the setup window's \"Write all\" and table write do,\n"
          "                          read everything back and print a summary line naming\n"
          "                          whatever the module holds differently.\n"
+         "  --flash FILE            Search the module, check the firmware file whole (a\n"
+         "                          damaged file is refused before anything is sent),\n"
+         "                          send it through the module's bootloader as the firmware\n"
+         "                          window does, with progress on standard error, and\n"
+         "                          print the old and new firmware versions.\n"
          "  --export-csv IN.DA1 OUT.csv\n"
          "                          Write the samples of the data file IN.DA1 as CSV to\n"
          "                          OUT.csv.\n"
@@ -634,9 +749,10 @@ std::string HelpText() {
          "Exit status:\n"
          "  0  done (the window closed, or the command did its work)\n"
          "  1  failed: a file could not be read or written, not a data file, no\n"
-         "     measurement recorded, or no display for the window\n"
+         "     measurement recorded, no display for the window, or a firmware\n"
+         "     update refused or not completed\n"
          "  2  the command line is wrong\n"
-         "  3  --record, --read-setup, --write-setup: no module found\n"
+         "  3  --record, --read-setup, --write-setup, --flash: no module found\n"
          "  4  --record: partial recording: the port was lost or the module stopped\n"
          "     sending for a while; what was recorded is saved, and the summary says\n"
          "     when the measurements stopped and started again\n"
@@ -654,19 +770,20 @@ int RunHeadless(int argc, char* argv[]) {
   const QCommandLineOption recordOption("record", "", "OUT");
   const QCommandLineOption readSetupOption("read-setup", "", "OUT");
   const QCommandLineOption writeSetupOption("write-setup", "", "IN");
+  const QCommandLineOption flashOption("flash", "", "FILE");
   const QCommandLineOption secondsOption("seconds", "", "N");
   const QCommandLineOption appFolderOption("app-folder", "", "DIR");
   for (const auto* option :
-       {&exportOption, &recordOption, &readSetupOption, &writeSetupOption, &secondsOption, &appFolderOption})
+       {&exportOption, &recordOption, &readSetupOption, &writeSetupOption, &flashOption, &secondsOption, &appFolderOption})
     options.addOption(*option);
 
   if (!options.parse(QCoreApplication::arguments())) return usageError(options.errorText());
   const QStringList positional = options.positionalArguments();
 
   int commands = 0;
-  for (const auto* option : {&exportOption, &recordOption, &readSetupOption, &writeSetupOption})
+  for (const auto* option : {&exportOption, &recordOption, &readSetupOption, &writeSetupOption, &flashOption})
     commands += options.isSet(*option) ? 1 : 0;
-  if (commands != 1) return usageError("Give one of --export-csv, --record, --read-setup or --write-setup.");
+  if (commands != 1) return usageError("Give one of --export-csv, --record, --read-setup, --write-setup or --flash.");
 
   if (options.isSet(exportOption)) {
     if (options.isSet(secondsOption) || options.isSet(appFolderOption))
@@ -678,8 +795,26 @@ int RunHeadless(int argc, char* argv[]) {
   if (!positional.isEmpty()) return usageError("Unexpected argument: " + positional.front());
   const QString appFolder = options.value(appFolderOption);
 
+  if (options.isSet(secondsOption) && !options.isSet(recordOption)) return usageError("--seconds belongs to --record.");
+
+  if (options.isSet(flashOption)) {
+    // A damaged file is refused before any module is touched.
+    const QString file = options.value(flashOption);
+    std::string error;
+    const std::optional<std::string> bytes = ReadWholeFile(pathOf(file), &error);
+    if (!bytes) {
+      printMessage("Fail to open file " + file.toStdString() + ": " + error);
+      return kExitFailed;
+    }
+    if (const FirmwareFileCheck check = ReadFirmwareFile(*bytes); !check.file) {
+      printMessage("Invalid firmware file " + file.toStdString() + ": " + check.error + "; nothing was sent");
+      return kExitFailed;
+    }
+    FlashCommand command(pathOf(file), PrepareAppFolder(appFolder));
+    return command.run();
+  }
+
   if (options.isSet(readSetupOption) || options.isSet(writeSetupOption)) {
-    if (options.isSet(secondsOption)) return usageError("--seconds belongs to --record.");
     const bool reading = options.isSet(readSetupOption);
     const QString file = options.value(reading ? readSetupOption : writeSetupOption);
     if (file.isEmpty()) return usageError(reading ? "--read-setup needs the archive to write."

@@ -1,6 +1,6 @@
 #pragma once
 // Oxalis Monitor without its window, for scripts and unattended runs: the
-// help, the version and four commands. None of them needs a display: the
+// help, the version and five commands. None of them needs a display: the
 // arguments are read before any application object exists, and the
 // commands run on a QCoreApplication with the same core as the window.
 //
@@ -21,6 +21,10 @@
 //       its handlers in turn: "Read all" and the table read, saved as a
 //       setup archive; or the archive loaded, "Write all" and the table
 //       write, each verified by its read-back.
+//   oxalis-monitor --flash FILE [--app-folder DIR]
+//       Checks the firmware file whole, then starts as --record does and
+//       drives the firmware window: firmware mode, progress on standard
+//       error, the module's success report, identification again.
 //
 // Messages go to standard error, the help, the version and the summary to
 // standard output.
@@ -41,7 +45,7 @@ enum class StartKind {
   Window,   // no command: the main window
   Help,     // -h, --help
   Version,  // -v, --version
-  Command,  // --export-csv, --record, --read-setup or --write-setup
+  Command,  // --export-csv, --record, --read-setup, --write-setup or --flash
 };
 
 // What the arguments ask for. The help wins over everything else, then the
