@@ -195,15 +195,15 @@ class ModuleSimulator {
 
   // One stay in the bootloader.
   struct Bootloader {
-    std::uint8_t version = 0;       // its own version byte, 255 read as 10
-    bool streamedBefore = false;    // the firmware streamed when it restarted
-    bool programArea = true;        // upper address 0x0000 selected
-    std::uint8_t endChecksum = 0;   // sum of the accepted records' checksum bytes
+    std::uint8_t version = 0;      // its own version byte, 255 read as 10
+    bool streamedBefore = false;   // the firmware streamed when it restarted
+    bool programArea = true;       // upper address 0x0000 selected
+    std::uint8_t endChecksum = 0;  // sum of the accepted records' checksum bytes
     std::optional<ReceivedRecord> lastAccepted{};
     bool dataArrived = false;
     std::chrono::milliseconds lastRecordAt{0};
-    bool majorWritten = false;      // the image wrote 0x0800
-    bool minorWritten = false;      // and 0x0801
+    bool majorWritten = false;  // the image wrote 0x0800
+    bool minorWritten = false;  // and 0x0801
   };
   std::optional<Bootloader> bootloader_;
   // Intact records received by the bootloader since the firmware restarted

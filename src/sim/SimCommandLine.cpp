@@ -33,7 +33,8 @@ std::optional<double> Probability(std::string_view text) {
 std::optional<std::pair<std::uint8_t, std::uint8_t>> Version(std::string_view text) {
   const auto dot = text.find('.');
   const auto major = Integer(text.substr(0, dot), 0, 255);
-  const auto minor = dot == std::string_view::npos ? std::optional<long long>(0) : Integer(text.substr(dot + 1), 0, 255);
+  const auto minor =
+      dot == std::string_view::npos ? std::optional<long long>(0) : Integer(text.substr(dot + 1), 0, 255);
   if (!major || !minor) return std::nullopt;
   return std::pair{static_cast<std::uint8_t>(*major), static_cast<std::uint8_t>(*minor)};
 }
@@ -95,11 +96,13 @@ SimCommandLineResult ParseSimCommandLine(std::span<const std::string_view> argum
       line.options.faults.silent = true;
       continue;
     }
+    // clang-format off
     constexpr std::string_view kWithValue[] = {"--port-dir", "--port", "--device",          "--serial",      "--seed",
                                                "--corrupt",  "--drop", "--checksum-errors", "--unplug-after",
                                                "--replug-after", "--ignore-writes-at", "--stall-update-after",
                                                "--bootloader-version", "--make-firmware", "--firmware-version",
                                                "--kib"};
+    // clang-format on
     if (std::find(std::begin(kWithValue), std::end(kWithValue), option) == std::end(kWithValue))
       return refuse("unknown option (see --help)");
     if (i + 1 >= arguments.size()) return refuse("needs a value");

@@ -1,6 +1,7 @@
 // The command line of oxalis-sim.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "sim/SimCommandLine.h"
@@ -51,26 +52,22 @@ TEST(SimCommandLine, HelpNeedsNothingElse) {
   EXPECT_NE(SimUsage().find("--unplug-after"), std::string::npos);
 }
 
-TEST(SimCommandLine, BootloaderOptions) {
-  const auto module = Parse({"--port-dir", "d", "--port", "1", "--stall-update-after", "40", "--bootloader-version", "12"});
+TEST(SimCommandLine, BootloaderVersionIsTheModulesOrWithMakeFirmwareTheFilesWhichNeedsNoPort) {
+  const auto module =
+      Parse({"--port-dir", "d", "--port", "1", "--stall-update-after", "40", "--bootloader-version", "12"});
   ASSERT_TRUE(module.commandLine) << module.error;
   EXPECT_EQ(module.commandLine->options.faults.stallUpdateAfter, std::optional<int>(40));
   EXPECT_EQ(module.commandLine->options.bootloaderVersion, 12);
   EXPECT_FALSE(module.commandLine->makeFirmware);
 
-  // A firmware file needs no port; the bootloader version is then the file's.
-  const auto file = Parse({"--make-firmware", "f.OX2", "--firmware-version", "2.7", "--bootloader-version", "13", "--kib", "62"});
+  const auto file =
+      Parse({"--make-firmware", "f.OX2", "--firmware-version", "2.7", "--bootloader-version", "13", "--kib", "62"});
   ASSERT_TRUE(file.commandLine) << file.error;
-  const SimCommandLine& c = *file.commandLine;
-  EXPECT_EQ(c.makeFirmware, std::optional<std::filesystem::path>("f.OX2"));
-  EXPECT_EQ(c.image.firmwareMajor, 2);
-  EXPECT_EQ(c.image.firmwareMinor, 7);
-  EXPECT_EQ(c.image.bootloaderVersion, std::optional<std::uint8_t>(13));
-  EXPECT_EQ(c.image.firmwareBytes, 62u * 1024);
-  EXPECT_EQ(c.options.bootloaderVersion, SimOptions{}.bootloaderVersion);
-  const auto plain = Parse({"--make-firmware", "f.OX2"});
-  ASSERT_TRUE(plain.commandLine) << plain.error;
-  EXPECT_FALSE(plain.commandLine->image.bootloaderVersion);
+  const FirmwareImageOptions& image = file.commandLine->image;
+  EXPECT_EQ(file.commandLine->makeFirmware, std::optional<std::filesystem::path>("f.OX2"));
+  EXPECT_EQ(std::tuple(image.firmwareMajor, image.firmwareMinor, image.firmwareBytes), std::tuple(2, 7, 62u * 1024));
+  EXPECT_EQ(image.bootloaderVersion, std::optional<std::uint8_t>(13));
+  EXPECT_EQ(file.commandLine->options.bootloaderVersion, SimOptions{}.bootloaderVersion);
 }
 
 TEST(SimCommandLine, RefusesBadValuesNamingTheOption) {
