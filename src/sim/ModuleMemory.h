@@ -9,7 +9,7 @@
 //
 // Program memory: 64 KiB addressed by 16 bits, selected by the area record
 // with upper address 0x0000. Erased flash reads 0xFF. It holds the bootloader
-// version at 0x0050, the user-code identifier at 0x1000 + serial number and
+// version at 0x0050, the firmware version at 0x0800, the user-code identifier at 0x1000 + serial number and
 // the output tables at 0x0E00-0x0F3F (words stored low byte first).
 #include <array>
 #include <cstdint>
@@ -62,6 +62,10 @@ inline constexpr int kChannelRecordSize = 16;
 // Addresses in program memory.
 namespace prog {
 inline constexpr std::uint16_t kBootloaderVersion = 0x0050;
+// Firmware code starts here; the bootloader occupies the memory below. The
+// firmware's version is its first two bytes: major, then minor.
+inline constexpr std::uint16_t kFirmwareStart = 0x0800;
+inline constexpr std::uint16_t kFirmwareVersion = kFirmwareStart;
 inline constexpr std::uint16_t kUserCodeBase = 0x1000;
 inline constexpr std::uint16_t kOutputTables = 0x0E00;
 inline constexpr std::uint16_t kOutputTablesEnd = 0x0F40;

@@ -18,15 +18,37 @@ constexpr std::uint8_t kIdentify = 0x12;
 constexpr std::uint8_t kFrames = 0x13;
 constexpr std::uint8_t kReload = 0x14;
 constexpr std::uint8_t kTime = 0x15;
+constexpr std::uint8_t kEnd = 0x01;
+constexpr std::uint8_t kRestart = 0x20;
+constexpr std::uint16_t kRestartAddress = 0x0001;
 
 constexpr std::uint16_t kConfigurationArea = 0x00F0;
 constexpr std::uint16_t kProgramArea = 0x0000;
 constexpr std::uint8_t kTimeReloadGroup = 4;
 
+constexpr std::uint8_t kErasedBootloaderVersion = 0xFF;
+constexpr std::uint8_t kErasedCountsAs = 10;
+// Bootloaders above this version check the end checksum.
+constexpr std::uint8_t kLastVersionWithoutEndChecksum = 12;
+
 // Separates the fault draws from the signal noise of the same seed.
 constexpr std::uint32_t kFaultSeedSalt = 0x5EEDFA17u;
 
 bool Overlaps(int begin, int end, int slot) { return begin < slot + 4 && slot < end; }
+
+bool IsRestart(const ReceivedRecord& r) { return r.type == kRestart && r.address == kRestartAddress && r.data.empty(); }
+
+// The checksum byte the record arrived with: the two's complement of the
+// sum of its other bytes.
+std::uint8_t ChecksumByte(const ReceivedRecord& r) {
+  unsigned sum = static_cast<unsigned>(r.data.size()) + (r.address >> 8) + (r.address & 0xFF) + r.type;
+  for (const auto b : r.data) sum += b;
+  return static_cast<std::uint8_t>(0x100 - (sum & 0xFF));
+}
+
+// Records of a firmware file that the end checksum counts: data and the
+// address records, not the end record.
+bool CountsInEndChecksum(std::uint8_t type) { return type == kData || (type >= 0x02 && type <= 0x05); }
 
 }  // namespace
 
@@ -46,7 +68,7 @@ void ModuleSimulator::receive(std::string_view bytes) {
 }
 
 void ModuleSimulator::receive(std::uint8_t byte) {
-  if (faults_.silent) return;
+  if (faults_.silent || updateStalled()) return;
   if (byte == kXon || byte == kXoff) return;
   switch (assembler_.push(static_cast<char>(byte))) {
     case RecordAssembler::Result::Pending:
@@ -61,8 +83,13 @@ void ModuleSimulator::receive(std::uint8_t byte) {
         sendXon();
         return;
       }
+      if (bootloader_) {
+        bootload(assembler_.record());
+        return;
+      }
       act(assembler_.record());
       sendXon();
+      if (IsRestart(assembler_.record())) enterBootloader();
       return;
   }
 }
@@ -186,6 +213,11 @@ void ModuleSimulator::refreshTimeMirror() { WriteLongBigEndian(configuration_, c
 void ModuleSimulator::advance(std::chrono::milliseconds elapsed) {
   if (elapsed.count() <= 0) return;
   const auto end = now_ + elapsed;
+  if (const auto quiet = quietEnd(); quiet && *quiet <= end) {
+    now_ = std::max(now_, *quiet);
+    sendByte(kUpdateSuccessful);
+    finishUpdate();
+  }
   while (streaming_ && nextFrame_ <= end) {
     now_ = nextFrame_;
     sendMeasurement();
@@ -231,6 +263,88 @@ bool ModuleSimulator::chance(double probability) {
   if (probability <= 0.0) return false;
   if (probability >= 1.0) return true;
   return std::uniform_real_distribution<double>(0.0, 1.0)(faultRng_) < probability;
+}
+
+void ModuleSimulator::enterBootloader() {
+  const bool streamed = bootloader_ ? bootloader_->streamedBefore : streaming_;
+  if (!bootloader_) bootloaderRecords_ = 0;
+  const std::uint8_t version = program_[prog::kBootloaderVersion];
+  bootloader_ = Bootloader{.version = version == kErasedBootloaderVersion ? kErasedCountsAs : version,
+                           .streamedBefore = streamed};
+  streaming_ = false;
+}
+
+void ModuleSimulator::bootload(const ReceivedRecord& record) {
+  ++bootloaderRecords_;
+  Bootloader& boot = *bootloader_;
+  boot.lastRecordAt = now_;
+  if (IsRestart(record)) {
+    sendXon();
+    enterBootloader();
+    return;
+  }
+  if (record.type == kEnd) {
+    const bool checked = boot.version > kLastVersionWithoutEndChecksum;
+    const bool success = !checked || (record.address & 0xFF) == boot.endChecksum;
+    sendByte(success ? kUpdateSuccessful : kFirmwareChecksumError);
+    sendXon();
+    if (success) {
+      finishUpdate();
+    } else {
+      // The image has to come again: the count starts over.
+      boot = Bootloader{.version = boot.version, .streamedBefore = boot.streamedBefore, .lastRecordAt = now_};
+    }
+    return;
+  }
+  const bool resend = boot.lastAccepted == record;
+  if (CountsInEndChecksum(record.type) && !resend)
+    boot.endChecksum = static_cast<std::uint8_t>(boot.endChecksum + ChecksumByte(record));
+  boot.lastAccepted = record;
+  if (record.type == kArea && record.data.size() == 2) boot.programArea = record.data[0] == 0 && record.data[1] == 0;
+  if (record.type == kData) bootWrite(record);
+  sendXon();
+}
+
+void ModuleSimulator::bootWrite(const ReceivedRecord& record) {
+  Bootloader& boot = *bootloader_;
+  boot.dataArrived = true;
+  if (!boot.programArea) return;
+  for (std::size_t i = 0; i < record.data.size(); ++i) {
+    const std::size_t address = record.address + i;
+    if (address < prog::kFirmwareStart || address >= kProgramMemorySize) continue;
+    program_[address] = record.data[i];
+    boot.majorWritten = boot.majorWritten || address == prog::kFirmwareVersion;
+    boot.minorWritten = boot.minorWritten || address == prog::kFirmwareVersion + 1u;
+  }
+}
+
+void ModuleSimulator::finishUpdate() {
+  const Bootloader boot = *bootloader_;
+  bootloader_.reset();
+  if (boot.majorWritten && boot.minorWritten) {
+    const std::uint8_t major = program_[prog::kFirmwareVersion], minor = program_[prog::kFirmwareVersion + 1];
+    if (type_ == ModuleType::Oxl) {
+      configuration_[cfg::kIdentity + 4] = static_cast<std::uint8_t>(major * 10 + minor);
+    } else {
+      configuration_[cfg::kIdentity + 4] = major;
+      configuration_[cfg::kIdentity + 5] = minor;
+    }
+  }
+  // The new firmware starts as at power on, with the stream as it was.
+  area_ = MemoryArea::Configuration;
+  active_ = configuration_;
+  streaming_ = boot.streamedBefore;
+  nextFrame_ = now_ + kFramePeriod;
+}
+
+bool ModuleSimulator::updateStalled() const {
+  return bootloader_ && faults_.stallUpdateAfter && bootloaderRecords_ >= *faults_.stallUpdateAfter;
+}
+
+std::optional<std::chrono::milliseconds> ModuleSimulator::quietEnd() const {
+  if (!bootloader_ || updateStalled() || faults_.silent) return std::nullopt;
+  if (bootloader_->version > kLastVersionWithoutEndChecksum || !bootloader_->dataArrived) return std::nullopt;
+  return bootloader_->lastRecordAt + kUpdateQuietEnd;
 }
 
 std::string ModuleSimulator::takeOutput() { return std::exchange(output_, {}); }

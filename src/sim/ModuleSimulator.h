@@ -33,7 +33,40 @@
 //    power on. Writes to any other area are ignored.
 //  - 0x00 data: the data bytes are written at the address in the selected
 //    area.
+//  - 0x20 restart, address 0x0001, no data (":00000120DF"): acknowledged with
+//    XON, then the module restarts into its bootloader (below).
 //  - Other record types are acknowledged with XON and otherwise ignored.
+//
+// The bootloader. While in it the module sends no measurement records and
+// ignores identification and every other request; each intact record is
+// still followed by XON, and a damaged one answered with 0xC3 and XON and not
+// acted upon, as above. Its version is the byte at 0x0050 of program memory,
+// read when it starts (tenths: 13 is 1.3; an erased 255 counts as 10).
+//  - 0x04 selects the upper 16 address bits: only 0x0000 (program memory) is
+//    writable; data records after another value are acknowledged and dropped.
+//  - 0x00 data at 0x0800 and above is written to program memory. Below 0x0800
+//    lies the bootloader itself: it does not overwrite its own code, so those
+//    records are acknowledged and dropped.
+//  - End checksum: the bootloader adds up, modulo 256, the checksum byte of
+//    every address and data record (types 0x00, 0x02-0x05) it accepts. A
+//    record equal to the one accepted just before it is a resend and counts
+//    once. A 0x20 restart record starts the count (and the update) afresh.
+//  - Version above 12: the end record ":0000" SS "01" CC ends the update.
+//    When SS equals the count the module answers 0xFA (update successful) and
+//    XON, else 0xF0 (firmware checksum error) and XON and it stays in the
+//    bootloader, waiting for the image again with the count back at 0.
+//  - Version 12 or below: the tool sends no end record. Once a data record
+//    has arrived, 500 ms without any record end the update with 0xFA. A plain
+//    end record (type 0x01) ends it at once, also with 0xFA.
+//  - After 0xFA the module runs the new firmware: it streams again if it did
+//    before the restart, configuration memory is selected and taken over, and
+//    identification reports the firmware version stored in the image at
+//    0x0800 (major) and 0x0801 (minor; on OXL the one version byte becomes
+//    major x 10 + minor). An update that did not write both bytes keeps the
+//    old version.
+// Updating the bootloader itself is done by the running firmware: 0x04 with
+// 0x0000 then data records below 0x0800, which write program memory as any
+// other data record does (0x0050 then holds the new bootloader version).
 // XON (0x11) and XOFF (0x13) from the tool are flow-control characters, never
 // part of a record: the module ignores them wherever they arrive. The tool's
 // XON after the identification request and its keep-alive XON need no answer.
@@ -68,6 +101,11 @@ inline constexpr std::uint8_t kXon = 0x11;
 inline constexpr std::uint8_t kXoff = 0x13;
 inline constexpr std::uint8_t kChecksumError = 0xC3;
 inline constexpr std::chrono::milliseconds kFramePeriod{20};
+inline constexpr std::uint8_t kFirmwareChecksumError = 0xF0;
+inline constexpr std::uint8_t kUpdateSuccessful = 0xFA;
+// A bootloader of version 12 or below ends an update this long after the
+// last record once data has arrived.
+inline constexpr std::chrono::milliseconds kUpdateQuietEnd{500};
 
 enum class MemoryArea { Configuration, Program, Other };
 
@@ -92,6 +130,8 @@ class ModuleSimulator {
   ModuleType type() const { return type_; }
 
   bool streaming() const { return streaming_; }
+  // True from the restart record until the bootloader has finished an update.
+  bool inBootloader() const { return bootloader_.has_value(); }
   MemoryArea selectedArea() const { return area_; }
   // Simulated time since power on.
   std::chrono::milliseconds elapsed() const { return now_; }
@@ -116,6 +156,14 @@ class ModuleSimulator {
   void reload(std::uint8_t group);
   void sendMeasurement();
   void refreshTimeMirror();
+
+  // The bootloader.
+  void enterBootloader();
+  void bootload(const ReceivedRecord& record);
+  void bootWrite(const ReceivedRecord& record);
+  void finishUpdate();
+  bool updateStalled() const;
+  std::optional<std::chrono::milliseconds> quietEnd() const;
 
   void sendRecord(std::uint8_t type, std::uint16_t address, std::string_view data);
   void sendByte(std::uint8_t byte);
@@ -144,6 +192,23 @@ class ModuleSimulator {
   std::chrono::milliseconds nextFrame_{0};
   std::uint8_t sequence_ = 1;
   int slowSlot_ = 0;
+
+  // One stay in the bootloader.
+  struct Bootloader {
+    std::uint8_t version = 0;      // its own version byte, 255 read as 10
+    bool streamedBefore = false;   // the firmware streamed when it restarted
+    bool programArea = true;       // upper address 0x0000 selected
+    std::uint8_t endChecksum = 0;  // sum of the accepted records' checksum bytes
+    std::optional<ReceivedRecord> lastAccepted{};
+    bool dataArrived = false;
+    std::chrono::milliseconds lastRecordAt{0};
+    bool majorWritten = false;  // the image wrote 0x0800
+    bool minorWritten = false;  // and 0x0801
+  };
+  std::optional<Bootloader> bootloader_;
+  // Intact records received by the bootloader since the firmware restarted
+  // into it (the stall fault counts them).
+  int bootloaderRecords_ = 0;
 };
 
 }  // namespace oxalis::sim

@@ -16,6 +16,8 @@ struct ReceivedRecord {
   std::uint8_t type = 0;
   std::uint16_t address = 0;
   std::vector<std::uint8_t> data;
+
+  bool operator==(const ReceivedRecord&) const = default;
 };
 
 class RecordAssembler {

@@ -4,6 +4,10 @@
 //              [--serial S] [--seed S] [--corrupt P] [--drop P]
 //              [--checksum-errors P] [--withhold-xon] [--silent]
 //              [--unplug-after SECONDS [--replug-after SECONDS]]
+//              [--ignore-writes-at OFFSET] [--stall-update-after N]
+//              [--bootloader-version V]
+//   oxalis-sim --make-firmware FILE [--firmware-version M.m]
+//              [--bootloader-version V] [--kib N]
 //   oxalis-sim --help
 #include <filesystem>
 #include <optional>
@@ -11,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "sim/FirmwareImage.h"
 #include "sim/SimOptions.h"
 
 namespace oxalis::sim {
@@ -23,6 +28,9 @@ struct SimCommandLine {
   // After the timed unplug: plug the module back in this much later.
   std::optional<double> replugAfterSeconds;
   bool help = false;
+  // Set: write a firmware file here (`image`) and exit; no port is served.
+  std::optional<std::filesystem::path> makeFirmware;
+  FirmwareImageOptions image;
 };
 
 struct SimCommandLineResult {

@@ -31,6 +31,10 @@ struct SimFaults {
   // Writes to this configuration offset are acknowledged like any other
   // but leave the byte as it was (a worn memory cell).
   std::optional<std::uint8_t> ignoreWritesAt{};
+  // The bootloader hangs in the middle of a firmware update: after this many
+  // intact records received in the bootloader it sends nothing more (no XON,
+  // no reply, no end of update) and ignores everything it receives.
+  std::optional<int> stallUpdateAfter{};
 };
 
 struct SimOptions {

@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "sim/FirmwareImage.h"
 #include "sim/PtyHost.h"
 #include "sim/SimCommandLine.h"
 
@@ -38,6 +40,21 @@ int WaitForSignal(const sigset_t& signals, std::optional<Clock::time_point> unti
   }
 }
 
+// Writes the firmware file of --make-firmware. Returns the exit status.
+int WriteFirmwareFile(const std::filesystem::path& path, const oxalis::sim::FirmwareImageOptions& image) {
+  const std::string text = oxalis::sim::MakeFirmwareImage(image);
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(text.data(), static_cast<std::streamsize>(text.size()));
+  file.close();
+  if (!file) {
+    std::cerr << "oxalis-sim: cannot write " << path.string() << "\n";
+    return 1;
+  }
+  std::cout << "oxalis-sim: wrote firmware " << int{image.firmwareMajor} << "." << int{image.firmwareMinor} << " to "
+            << path.string() << std::endl;
+  return 0;
+}
+
 Clock::time_point After(double seconds) {
   return Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
@@ -57,6 +74,7 @@ int main(int argc, char** argv) {
     std::cout << SimUsage();
     return 0;
   }
+  if (line.makeFirmware) return WriteFirmwareFile(*line.makeFirmware, line.image);
 
   // The signals are taken here, synchronously; the module's thread, started
   // after this, inherits the mask and never sees them.

@@ -1,6 +1,7 @@
 // The command line of oxalis-sim.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "sim/SimCommandLine.h"
@@ -51,6 +52,24 @@ TEST(SimCommandLine, HelpNeedsNothingElse) {
   EXPECT_NE(SimUsage().find("--unplug-after"), std::string::npos);
 }
 
+TEST(SimCommandLine, BootloaderVersionIsTheModulesOrWithMakeFirmwareTheFilesWhichNeedsNoPort) {
+  const auto module =
+      Parse({"--port-dir", "d", "--port", "1", "--stall-update-after", "40", "--bootloader-version", "12"});
+  ASSERT_TRUE(module.commandLine) << module.error;
+  EXPECT_EQ(module.commandLine->options.faults.stallUpdateAfter, std::optional<int>(40));
+  EXPECT_EQ(module.commandLine->options.bootloaderVersion, 12);
+  EXPECT_FALSE(module.commandLine->makeFirmware);
+
+  const auto file =
+      Parse({"--make-firmware", "f.OX2", "--firmware-version", "2.7", "--bootloader-version", "13", "--kib", "62"});
+  ASSERT_TRUE(file.commandLine) << file.error;
+  const FirmwareImageOptions& image = file.commandLine->image;
+  EXPECT_EQ(file.commandLine->makeFirmware, std::optional<std::filesystem::path>("f.OX2"));
+  EXPECT_EQ(std::tuple(image.firmwareMajor, image.firmwareMinor, image.firmwareBytes), std::tuple(2, 7, 62u * 1024));
+  EXPECT_EQ(image.bootloaderVersion, std::optional<std::uint8_t>(13));
+  EXPECT_EQ(file.commandLine->options.bootloaderVersion, SimOptions{}.bootloaderVersion);
+}
+
 TEST(SimCommandLine, RefusesBadValuesNamingTheOption) {
   const struct {
     std::vector<std::string_view> arguments;
@@ -71,6 +90,13 @@ TEST(SimCommandLine, RefusesBadValuesNamingTheOption) {
       {{"--port-dir", "d", "--port", "3", "--ignore-writes-at", "256"}, "--ignore-writes-at"},
       {{"--port-dir", "d", "--port", "3", "--ignore-writes-at", "0x"}, "--ignore-writes-at"},
       {{"--port-dir", "d", "--port", "3", "--frobnicate"}, "unknown option"},
+      {{"--port-dir", "d", "--port", "3", "--stall-update-after", "-1"}, "--stall-update-after"},
+      {{"--port-dir", "d", "--port", "3", "--bootloader-version", "256"}, "--bootloader-version"},
+      {{"--port-dir", "d", "--port", "3", "--kib", "4"}, "--kib: needs --make-firmware"},
+      {{"--make-firmware", "f", "--kib", "63"}, "--kib"},
+      {{"--make-firmware", "f", "--kib", "0"}, "--kib"},
+      {{"--make-firmware", "f", "--firmware-version", "2.x"}, "--firmware-version"},
+      {{"--make-firmware", "f", "--firmware-version", "256.0"}, "--firmware-version"},
       {{"--port-dir", "d", "--port"}, "needs a value"},
   };
   for (const auto& c : cases) {
