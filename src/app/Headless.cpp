@@ -563,8 +563,8 @@ class FlashCommand : public ModuleCommand {
   static constexpr long long kWorkMs = 30 * 60 * 1000;
   static constexpr int kPollMs = 20;
   static constexpr int kVersionWaitMs = 2000;  // for the bootloader version
-  static constexpr int kReplyWaitMs = 3000;    // for the success report, then for the new identification
-  enum class Phase { Version, Sending, Success, Identify };
+  static constexpr int kReplyWaitMs = 3000;    // for the new identification
+  enum class Phase { Version, Sending, Identify };
 
   static std::string firmwareVersion(const ModuleIdentity& id) {
     if (id.deviceCode == "OXL") return FormatPlainNumber(id.fwMajor / 10.0);
@@ -600,14 +600,8 @@ class FlashCommand : public ModuleCommand {
           printMessage("sent " + std::to_string(percent) + "%");
         }
         if (update.running()) return;
+        // Done only once the module reported success.
         if (update.outcome() != FirmwareUpdate::Outcome::Done) return stop("the update failed");
-        enter(Phase::Success);
-        return;
-      case Phase::Success:
-        if (!core_.link.state.rx.updateOk) {
-          if (since_.elapsed() < kReplyWaitMs) return;
-          return stop("the module did not report a successful update");
-        }
         update.close();  // identifies the module again
         enter(Phase::Identify);
         return;

@@ -312,6 +312,39 @@ class HeadlessTest : public QObject {
              qPrintable(describe(run)));
   }
 
+  void flashUpdatesTheModuleOrSaysWhyNot() {
+    const QString image = folder() + "/new.OX2";
+    QProcess make;
+    make.start(OXALIS_SIM_PATH, {"--make-firmware", image, "--firmware-version", "3.5", "--kib", "2"});
+    QVERIFY(make.waitForFinished(10000));
+    QCOMPARE(make.exitCode(), 0);
+
+    // A damaged file is refused before the search.
+    QByteArray bytes = contents(image);
+    const QString damaged = folder() + "/damaged.OX2";
+    writeFile(damaged, bytes.left(bytes.size() - 8));
+    const Run refused = runMonitor({"--flash", damaged, "--app-folder", folder()});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains("Invalid firmware file " + damaged + ": line "), qPrintable(describe(refused)));
+    QVERIFY(!refused.err.contains("No device found"));
+
+    startSimulator();
+    const Run run = runMonitor({"--flash", image, "--app-folder", folder()}, 60000);
+    QVERIFY2(run.exitCode == 0, qPrintable(describe(run)));
+    QCOMPARE(run.out, "OX2 S/N 4321 on COM2 (" + folder() + "/ports/COM2): firmware 3.4 -> 3.5, updated from " +
+                          image + "\n");
+    QVERIFY(run.err.contains("sent 100%"));
+
+    // A module that stops in the middle of the update.
+    sim_.terminate();
+    QVERIFY(sim_.waitForFinished(10000));
+    startSimulator({"--stall-update-after", "20"});
+    const Run stalled = runMonitor({"--flash", image, "--app-folder", folder()}, 60000);
+    QCOMPARE(stalled.exitCode, 1);
+    QVERIFY2(stalled.err.contains("Link with board failed"), qPrintable(describe(stalled)));
+    QVERIFY2(stalled.out.endsWith(": not updated, the update failed\n"), qPrintable(describe(stalled)));
+  }
+
   void helpAndVersionNeedNoDisplay() {
     const QStringList helpLists = {"--record OUT.DA1 --seconds N", "--export-csv IN.DA1 OUT.csv",
                                    "--demo[=TYPE]",                "--app-folder DIR",

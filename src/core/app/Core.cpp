@@ -260,8 +260,9 @@ void Core::portLost() {
   showLinkNotice(mainWindow, portLostNotice(platform.port.portName(link.state.currentPort), state.recording));
 }
 
-// The receive parser keeps the success flag the firmware window reads.
-void Core::bootloaderReply(std::uint8_t) { firmware.window.changed.notify(); }
+// The receive parser keeps the success flag the firmware window reads; a
+// firmware checksum error ends its wait for that flag.
+void Core::bootloaderReply(std::uint8_t code) { firmware.bootloaderReply(code); }
 
 bool Core::portOpen() const { return platform.port.isOpen(); }
 bool Core::moduleReady() const { return link.state.tx.moduleReady; }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "link/RecordCodec.h"
 #include "util/AtomicFile.h"
 #include "util/NumberFormat.h"
 
@@ -16,6 +17,10 @@ constexpr std::string_view kRestartIntoBootloader = ":00000120DF";
 constexpr std::string_view kProgramMemoryArea = ":020000040000FA";
 constexpr std::string_view kBootloaderPartEnd = ":10080000";
 constexpr std::string_view kEndRecord = ":00000001FF";
+// What to do after a run that did not end well.
+const std::string kForceBootloader =
+    "The module may be left without a working program. Switch it off, connect its Vs input (pin 6 of the probe "
+    "connector) to GND, switch it on again to force its bootloader, then choose \"Load\" again.";
 // Bootloaders above this version check the sum carried by the end record;
 // those up to it take no end record at all.
 constexpr std::uint8_t kLastVersionWithoutEndChecksum = 12;
@@ -58,7 +63,10 @@ void FirmwareUpdate::open() {
   timers_.setEnabled(TimerId::Firmware, false);
   timers_.setInterval(TimerId::Firmware, kTickMs);
   host_.clearErrorIndications();
-  if (host_.linkUp() && host_.moduleReady()) host_.readBootloaderVersion();
+  // The queue waits for the module's XON by itself: the version is asked
+  // for even when a record is on its way, since the end of a firmware run
+  // depends on it.
+  if (host_.linkUp()) host_.readBootloaderVersion();
   notify();
 }
 
@@ -137,6 +145,8 @@ void FirmwareUpdate::BoutonLoad_Click() {
   FirmwareWindowModel& w = window;
   next_ = 0;
   stall_ = 0;
+  awaitingReport_ = 0;
+  checksumRefused_ = false;
   endChecksum_ = 0;
   outcome_ = Outcome::None;
   w.ProgressBar1 = 0;
@@ -195,8 +205,11 @@ void FirmwareUpdate::tick() {
         notify();
       }
     } else if (atEnd) {
-      if (host_.queueEmpty()) return finishFirmware();
-      ++stall_;
+      // Everything has left: the module's report (0xFA, or 0xF0 for an
+      // image whose sum it did not find) may follow a while later.
+      if (!host_.queueEmpty() || !(host_.updateReported() || checksumRefused_ || ++awaitingReport_ >= kStallTicks))
+        return;
+      return finishFirmware();
     } else {
       const FirmwareLine& line = lines[next_++];
       setProgress(line.endOffset);
@@ -235,16 +248,26 @@ void FirmwareUpdate::finishBootloader() {
 
 void FirmwareUpdate::finishFirmware() {
   stop();
-  outcome_ = Outcome::Done;
   window.ProgressBar1 = 100;
   window.Etat_load = "100%";
+  window.Cancel_update = true;
   notify();
   if (host_.updateReported()) {
+    outcome_ = Outcome::Done;
     dialogs_.message("Firmware successful updated. Remember to reload lookup table. ", "Update report",
                      MessageIcon::Information);
-    window.Cancel_update = true;
+    return;
   }
-  notify();
+  // Sent to its end, yet not confirmed: the module may be left without a
+  // working program, and the user must know.
+  outcome_ = Outcome::Failed;
+  dialogs_.message(checksumRefused_ ? "Firmware checksum error: the module did not take the firmware. " + kForceBootloader
+                                    : "The module did not report a successful update. " + kForceBootloader,
+                   "Update report", MessageIcon::Error);
+}
+
+void FirmwareUpdate::bootloaderReply(std::uint8_t code) {
+  if (running_ && !bootloaderMode_ && code == link_char::kFirmwareChecksumError) checksumRefused_ = true;
 }
 
 // Two seconds without progress: the run is given up, and the user told how
@@ -256,11 +279,7 @@ void FirmwareUpdate::fail() {
   host_.restartRefresh();
   window.Cancel_update = true;
   notify();
-  dialogs_.message(
-      "Link with board failed \nThe module may be left without a working program. Switch it off, connect its Vs "
-      "input (pin 6 of the probe connector) to GND, switch it on again to force its bootloader, then choose "
-      "\"Load\" again.",
-      "Error", MessageIcon::Error);
+  dialogs_.message("Link with board failed \n" + kForceBootloader, "Error", MessageIcon::Error);
 }
 
 void FirmwareUpdate::Cancel_update_Click() {

@@ -93,9 +93,12 @@ class FirmwareUpdate {
   void tick();
   // The module's bootloader version read (memory 0x0050).
   void bootloaderVersionRead(std::uint8_t byte);
+  // A bootloader's single-character report.
+  void bootloaderReply(std::uint8_t code);
 
   bool running() const { return running_; }
-  // The last run ended: sent to its end, or given up.
+  // The last run ended: sent to its end and confirmed by the module (a
+  // bootloader part: sent to its end), or not.
   enum class Outcome { None, Done, Failed };
   Outcome outcome() const { return outcome_; }
 
@@ -118,6 +121,8 @@ class FirmwareUpdate {
   bool hardwareBootloader_ = false;
   bool running_ = false;
   int stall_ = 0;
+  int awaitingReport_ = 0;  // ticks since the last record left, waiting for the module's report
+  bool checksumRefused_ = false;
   std::uint8_t endChecksum_ = 0;
   Outcome outcome_ = Outcome::None;
 };
