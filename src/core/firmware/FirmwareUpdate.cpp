@@ -158,8 +158,11 @@ void FirmwareUpdate::BoutonLoad_Click() {
     bootloaderMode_ = false;
     host_.clearUpdateReported();
     w.Cancel_update = false;
+    // The restart waits in the queue for the module's XON like any record:
+    // a module busy with a measurement record at this instant must still
+    // restart, or the image would reach the running firmware.
     if (host_.linkUp()) {
-      if (host_.moduleReady()) host_.queue(std::string(kRestartIntoBootloader));
+      host_.queue(std::string(kRestartIntoBootloader));
     } else {
       dialogs_.message(
           "Link is OFF. Verify that Vs input (pin 6 from probe connector) is connected to GND and switch ON the module "
