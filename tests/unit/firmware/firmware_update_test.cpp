@@ -124,7 +124,9 @@ TEST_F(FirmwareUpdateTest, FirmwareRunRestartsTheModuleAndEndsAsItsBootloaderWan
     host.sent.clear();
     const std::string file = image(0);
     ASSERT_TRUE(choose(file, version));
+    host.ready = false;  // a record on its way: the restart waits in the queue
     update.BoutonLoad_Click();
+    host.ready = true;
     EXPECT_FALSE(update.window.Cancel_update);
     EXPECT_FALSE(update.escape());  // not during a run
     host.success = true;
@@ -190,6 +192,25 @@ TEST_F(FirmwareUpdateTest, AModuleThatStopsAnsweringEndsTheRunWithWhatToDoNext) 
   EXPECT_EQ(host.drops, 1);
   EXPECT_TRUE(host.mainTimers);
   EXPECT_FALSE(host.loading);
+}
+
+// Everything sent is not yet an update: the module's report decides.
+TEST_F(FirmwareUpdateTest, ARunTheModuleDoesNotConfirmIsNotCalledDone) {
+  ASSERT_TRUE(choose(image(0), 13));
+  update.BoutonLoad_Click();
+  for (int i = 0; i < 10; ++i) update.tick();  // every record sent
+  EXPECT_TRUE(update.running());
+  runToEnd(FirmwareUpdate::kStallTicks);
+  EXPECT_EQ(update.outcome(), FirmwareUpdate::Outcome::Failed);
+  EXPECT_EQ(dialogs.messages.back().text.rfind("The module did not report a successful update.", 0), 0u);
+
+  ASSERT_TRUE(choose(image(0), 13));
+  update.BoutonLoad_Click();
+  for (int i = 0; i < 10; ++i) update.tick();
+  update.bootloaderReply(link_char::kFirmwareChecksumError);
+  update.tick();
+  EXPECT_EQ(update.outcome(), FirmwareUpdate::Outcome::Failed);
+  EXPECT_EQ(dialogs.messages.back().text.rfind("Firmware checksum error", 0), 0u);
 }
 
 }  // namespace
