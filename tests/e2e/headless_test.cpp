@@ -351,7 +351,7 @@ class HeadlessTest : public QObject {
                                    "-h, --help",                   "-v, --version",
                                    "Exit status:",                 "  0  done",
                                    "  1  failed",                  "  2  the command line is wrong",
-                                   "  3  --record, --read-setup, --write-setup: no module found",
+                                   "  3  --record, --read-setup, --write-setup, --flash: no module found", "--flash FILE",
                                    "  4  --record: partial recording",
                                    "--read-setup OUT.OXS",         "--write-setup IN.OXS",
                                    "  5  --write-setup: written, but"};

@@ -55,6 +55,7 @@ class FirmwareWindowTest : public QObject {
     QVERIFY(window.isVisible());
     oxalis::test::saveScreenshot(window, "firmware_window_running.png");
 
+    f.core.link.state.rx.updateOk = true;  // the module's 0xFA
     for (int i = 0; i < 20 && f.core.firmware.running(); ++i) {
       f.core.link.state.tx.moduleReady = true;
       f.core.onTimer(oxalis::TimerId::Firmware);
