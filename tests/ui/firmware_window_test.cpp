@@ -46,7 +46,7 @@ class FirmwareWindowTest : public QObject {
 
     QTest::mouseClick(window.loadButton(), Qt::LeftButton);
     for (int i = 0; i < 4; ++i) {
-      f.core.link.state.tx.moduleReady = true;  // the module's XON
+      f.core.onByte(0x11);  // the module's XON
       f.core.onTimer(oxalis::TimerId::Firmware);
     }
     QVERIFY(window.progressBar()->value() > 0 && window.progressBar()->value() < 100);
@@ -57,7 +57,7 @@ class FirmwareWindowTest : public QObject {
 
     f.core.link.state.rx.updateOk = true;  // the module's 0xFA
     for (int i = 0; i < 20 && f.core.firmware.running(); ++i) {
-      f.core.link.state.tx.moduleReady = true;
+      f.core.onByte(0x11);
       f.core.onTimer(oxalis::TimerId::Firmware);
     }
     QCOMPARE(window.percentLabel()->text(), QString("100%"));
