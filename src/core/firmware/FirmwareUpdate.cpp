@@ -168,7 +168,6 @@ void FirmwareUpdate::BoutonLoad_Click() {
           "Link is OFF. Verify that Vs input (pin 6 from probe connector) is connected to GND and switch ON the module "
           "to force Bootloader. Monitor will start to send firmware when you close this message box.",
           "Hardware Bootloader selection", MessageIcon::Warning);
-      hardwareBootloader_ = true;
     }
   }
   running_ = true;
@@ -210,9 +209,10 @@ void FirmwareUpdate::tick() {
     } else if (atEnd) {
       // Everything has left: the module's report (0xFA, or 0xF0 for an
       // image whose sum it did not find) may follow a while later.
-      if (!host_.queueEmpty() || !(host_.updateReported() || checksumRefused_ || ++awaitingReport_ >= kStallTicks))
-        return;
-      return finishFirmware();
+      if (!host_.queueEmpty())
+        ++stall_;
+      else if (host_.updateReported() || checksumRefused_ || ++awaitingReport_ >= kStallTicks)
+        return finishFirmware();
     } else {
       const FirmwareLine& line = lines[next_++];
       setProgress(line.endOffset);
@@ -302,7 +302,6 @@ void FirmwareUpdate::close() {
   stop();
   file_.reset();
   window.visible = false;
-  hardwareBootloader_ = false;
   host_.restartRefresh();
   host_.identify();
   notify();

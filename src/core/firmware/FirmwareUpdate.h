@@ -118,7 +118,6 @@ class FirmwareUpdate {
   std::string folder_;
   std::size_t next_ = 0;  // the line read next
   bool bootloaderMode_ = false;
-  bool hardwareBootloader_ = false;
   bool running_ = false;
   int stall_ = 0;
   int awaitingReport_ = 0;  // ticks since the last record left, waiting for the module's report
