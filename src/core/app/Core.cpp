@@ -170,6 +170,7 @@ void Core::recordLiveSample() {
 
 void Core::parameterValue(std::uint8_t offset, double value) {
   if (offset == memory_map::kStoredUserLevel) storedLevelRead(*this, value);
+  factoryWindow.decodeValue(offset, value);
   if (setup.window.visible) {
     setup.DecodeConfigValue(offset, value);
   } else if (offset == memory_map::kStoichiometricRatio) {

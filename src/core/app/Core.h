@@ -21,6 +21,7 @@
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 #include "platform/Timers.h"
+#include "factory/Factory.h"
 #include "firmware/FirmwareUpdate.h"
 #include "setup/Setup.h"
 #include "trace/Trace.h"
@@ -34,7 +35,7 @@ struct Platform {
   Clock& clock;
 };
 
-class Core final : private LinkEvents, private SetupHost, private FirmwareHost {
+class Core final : private LinkEvents, private SetupHost, private FirmwareHost, private FactoryHost {
  public:
   explicit Core(Platform platform);
 
@@ -104,6 +105,8 @@ class Core final : private LinkEvents, private SetupHost, private FirmwareHost {
   Trace trace;
   Setup setup{*this, channels, platform.dialogs};
   FirmwareUpdate firmware{*this, platform.dialogs, platform.timers};
+  // The factory window's calibration and identity (its model is `factory`).
+  Factory factoryWindow{factory, *this, platform.dialogs};
 
  private:
   void refreshTick();

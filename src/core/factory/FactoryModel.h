@@ -51,6 +51,23 @@ struct FactoryModel {
   // "Send Tprop et Tint": lambda controllers only.
   bool sendTpropEnabled = true;
 
+  // Calibration. Each offset box has its scroll bar, which holds the
+  // negated value so that moving the thumb up raises it; the accepted value
+  // is what a send writes and what a bad entry falls back to.
+  struct Calibration {
+    std::string text;   // the box
+    int scroll = 0;     // the bar's position, -value
+    int accepted = 0;
+  };
+  Calibration OffsetVgnd{"", 0, 0};
+  Calibration OffsetVs{"", 0, 0};
+  Calibration VDD{"", 0, 0};
+  std::string W_Tprop, W_Tint;                 // lambda controllers
+  int acceptedTprop = 0, acceptedTint = 0;
+  std::string SeuilG, SeuilD, SIteration;      // the display
+  std::string Set_Time = "0000:00:00";         // "hhhh:mm:ss"
+  std::string WDT_CNT;                         // the watchdog counter read at 0x3E
+
   void clearErrorTicks() { checksumError = blankError = verifyError = overrun = false; }
 
   Notifier changed;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "config/ProbeTime.h"
 #include "link/Requests.h"
 #include "setup/CanId.h"
 #include "setup/ConfigCodec.h"
@@ -364,21 +365,12 @@ void Setup::tick() {
 
 void Setup::Send_Time_Click() {
   hideEditors();
-  const std::string& t = window.Set_Time;
-  const auto digits = [&](std::size_t from, std::size_t count) {
-    for (std::size_t i = from; i < from + count; ++i)
-      if (i >= t.size() || t[i] < '0' || t[i] > '9') return false;
-    return true;
-  };
-  if (t.size() != 10 || t[4] != ':' || t[7] != ':' || !digits(0, 4) || !digits(5, 2) || !digits(8, 2)) {
+  const std::optional<std::uint32_t> hundredths = ParseProbeTime(window.Set_Time);
+  if (!hundredths) {
     dialogs_.message("Invalid time format(hhhhh:mm:ss)", "ERROR", MessageIcon::Warning);
     return;
   }
-  const std::uint32_t hours = static_cast<std::uint32_t>(std::stoi(t.substr(0, 4)));
-  const std::uint32_t minutes = static_cast<std::uint32_t>(std::stoi(t.substr(5, 2)));
-  const std::uint32_t seconds = static_cast<std::uint32_t>(std::stoi(t.substr(8, 2)));
-  const std::uint32_t hundredths = (hours * 3600 + minutes * 60 + seconds) * 100;
-  const auto bytes = BigEndian4(hundredths);
+  const auto bytes = ProbeTimeBytes(*hundredths);
   host_.send({records::kEepromArea, records::WriteParams(kProbeTimeOffset, std::string(bytes.begin(), bytes.end())),
               records::ReloadRequest(kReloadTime)});
 }
