@@ -287,7 +287,7 @@ void Core::stopMainTimers() {
 void Core::restartRefresh() { platform.timers.setEnabled(TimerId::Refresh, true); }
 void Core::setLoading(bool loading) { link.state.firmwareLoading = loading; }
 void Core::clearErrorIndications() {
-  factory.checksumError = factory.blankError = factory.verifyError = factory.overrun = false;
+  factory.clearErrorTicks();
   factory.changed.notify();
 }
 void Core::identify() { link.commands.identify(); }

@@ -11,11 +11,6 @@ constexpr std::uint8_t kExtendedSegment = 0x02;
 constexpr std::uint8_t kStartSegment = 0x03;
 constexpr std::uint8_t kStartLinear = 0x05;
 
-std::string hex2(unsigned value) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  return {kDigits[(value >> 4) & 0xF], kDigits[value & 0xF]};
-}
-
 // What is wrong with one record, or nothing.
 std::optional<std::string> checkRecord(std::string_view line, std::uint32_t& upper, std::vector<std::uint8_t>& data,
                                        std::uint8_t& type, std::uint16_t& address) {
@@ -35,7 +30,7 @@ std::optional<std::string> checkRecord(std::string_view line, std::uint32_t& upp
   unsigned sum = 0;
   for (std::size_t i = 0; i + 1 < bytes.size(); ++i) sum += bytes[i];
   const unsigned expected = (0x100 - (sum & 0xFF)) & 0xFF;
-  if (bytes.back() != expected) return "checksum " + hex2(bytes.back()) + " where the bytes give " + hex2(expected);
+  if (bytes.back() != expected) return "checksum " + HexByte(bytes.back()) + " where the bytes give " + HexByte(expected);
   address = static_cast<std::uint16_t>(bytes[1] << 8 | bytes[2]);
   type = bytes[3];
   data.assign(bytes.begin() + 4, bytes.end() - 1);
@@ -54,7 +49,7 @@ std::optional<std::string> checkRecord(std::string_view line, std::uint32_t& upp
     case kStartLinear:
       return std::nullopt;
     default:
-      return "record type " + hex2(type) + ", which no bootloader takes";
+      return "record type " + HexByte(type) + ", which no bootloader takes";
   }
 }
 
@@ -98,8 +93,8 @@ FirmwareFileCheck ReadFirmwareFile(std::string_view bytes) {
 }
 
 std::string EndRecordWithChecksum(std::uint8_t checksumSum) {
-  const std::string record = ":0000" + hex2(checksumSum) + "01";
-  return record + RecordChecksum(record);
+  // An end-of-file record whose address carries the sum.
+  return BuildRecord(0x01, checksumSum, {});
 }
 
 std::uint8_t RecordChecksumByte(std::string_view record) {
