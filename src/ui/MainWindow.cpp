@@ -16,6 +16,7 @@
 #include "AboutDialog.h"
 #include "AccessCodeDialog.h"
 #include "QtConvert.h"
+#include "FactoryWindow.h"
 #include "FirmwareWindow.h"
 #include "SetupWindow.h"
 #include "ToolbarIcons.h"
@@ -93,6 +94,7 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
   setCentralWidget(central);
   connect(searchPort_, &QPushButton::clicked, this, [this] { core_.SearchPort_Click(); });
   connect(identifie_, &QPushButton::clicked, this, [this] { core_.Identifie_Click(); });
+  factoryWindow_ = new FactoryWindow(core_, this);
   auto* search = new QShortcut(QKeySequence(Qt::Key_F5), this);
   connect(search, &QShortcut::activated, this, [this] { core_.SearchPort_Click(); });
 

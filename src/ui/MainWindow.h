@@ -17,6 +17,8 @@ class QAction;
 
 namespace oxalis {
 
+class FactoryWindow;
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
@@ -38,6 +40,8 @@ class MainWindow : public QMainWindow {
   NoticeBar* linkNotice() const { return linkNotice_; }
   NoticeBar* recoveryNotice() const { return recoveryNotice_; }
   QLabel* recordMark() const { return recordMark_; }
+  // The factory window, shown at the Master level.
+  FactoryWindow* factoryWindow() const { return factoryWindow_; }
 
   // Closing without the unsaved-data question (SIGTERM, SIGINT): unsaved
   // samples go to a recovery file instead.
@@ -72,6 +76,7 @@ class MainWindow : public QMainWindow {
   std::map<QString, QAction*> toolActions_;
   bool interactiveClose_ = true;
   bool shutDown_ = false;
+  FactoryWindow* factoryWindow_ = nullptr;
   Subscription subscription_;
   Subscription buttonSubscription_;
 };

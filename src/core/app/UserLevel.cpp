@@ -36,6 +36,13 @@ void ApplyUserLevel(Core& core) {
     enableToolButton(window, "Stop_Record");
   }
   refreshRecordingControls(core);
+  // The factory window belongs to the Master level alone.
+  // It opens with the identity of the module already found.
+  if (const bool master = state.userLevel == kLevelMaster; core.factory.visible != master) {
+    core.factory.visible = master;
+    if (master && core.link.state.linkUp) showModuleIdentity(core.factory, core.link.state.identity);
+    core.factory.changed.notify();
+  }
   window.panel(4) = "User level : " + state.levelNames.at(state.userLevel);
   core.updateIdentificationHold();
   window.changed.notify();

@@ -70,6 +70,8 @@ void Factory::calibrationScrolled(CalibrationBox box, int position) {
   notify();
 }
 
+void Factory::calibrationDoubleClick(CalibrationBox box) { host_.send({records::ReadParams(rule(box).offset, 2)}); }
+
 void Factory::tpropEntered(std::string_view text) {
   const int value = rounded(text);
   if (value >= 1 && value <= kLoopLimit) w_.acceptedTprop = value;
@@ -158,6 +160,11 @@ void Factory::READ_ALL_Click() {
               records::ReadParams(kWatchdog, 1)});
 }
 
+void Factory::Exit_Click() {
+  w_.visible = false;
+  notify();
+}
+
 void Factory::LogStart_Click() {
   w_.logRunning = true;
   notify();
@@ -170,6 +177,7 @@ void Factory::LogStop_Click() {
 
 void Factory::LogClear_Click() {
   w_.W_Log = "new";
+  ++w_.logResets;
   notify();
 }
 

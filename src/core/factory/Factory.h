@@ -36,6 +36,8 @@ class Factory {
   void calibrationEntered(CalibrationBox box);
   // The scroll bar moved to `position` (the negated value).
   void calibrationScrolled(CalibrationBox box, int position);
+  // A double click on a box asks the module for its value.
+  void calibrationDoubleClick(CalibrationBox box);
   void tpropEntered(std::string_view text);
   void tintEntered(std::string_view text);
 
@@ -54,6 +56,9 @@ class Factory {
   void LogStart_Click();
   void LogStop_Click();
   void LogClear_Click();
+  // "&Exit" and the close box: the window goes, and with it the link's
+  // mirrors into it, until the Master level is chosen again.
+  void Exit_Click();
 
   // A value the module sent for an offset this window shows.
   void decodeValue(std::uint8_t offset, double value);

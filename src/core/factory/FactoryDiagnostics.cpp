@@ -11,6 +11,7 @@ void FactoryDiagnostics::logLine(std::string_view text) {
   std::string& log = factory_.W_Log;
   log.append(text);
   log.append("\r\n");
+  factory_.logWritten += text.size() + 2;
   if (log.size() > kMaxLogText) {
     // Keep the newest half, starting at a line boundary.
     const auto cut = log.find('\n', log.size() - kMaxLogText / 2);

@@ -2,6 +2,7 @@
 // The factory window `HyperUser` as data. It exists from start-up on, hidden;
 // the link's diagnostics reach it only while it is visible.
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "util/Notifier.h"
@@ -14,6 +15,10 @@ struct FactoryModel {
   // Link log box, and whether lines are added to it (its Start/Stop).
   std::string W_Log = "Log window\r\n";
   bool logRunning = true;
+  // Characters ever appended to W_Log, and how often "Clear" replaced it:
+  // a view shows only the new tail instead of the whole text again.
+  std::uint64_t logWritten = 0;
+  std::uint32_t logResets = 0;
 
   // Debug mirrors and the transmit buffer level in percent.
   std::string DEBUG_TX;

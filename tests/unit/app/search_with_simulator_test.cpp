@@ -5,6 +5,7 @@
 
 #include "SimulatedLink.h"
 #include "app/Recording.h"
+#include "app/UserLevel.h"
 
 namespace oxalis {
 namespace {
@@ -62,7 +63,9 @@ TEST(SearchWithSimulator, EveryModuleTypeIsFoundAndStreams) {
 TEST(SearchWithSimulator, LostFramesAreReportedWhenTheModuleDropsBytes) {
   SimulatedLink link;
   auto& module = link.plug(1, "OX2");
-  link.core.factory.visible = true;
+  // The factory window is open at Master, which a stored level read keeps.
+  link.core.state.userLevel = kLevelMaster;
+  ApplyUserLevel(link.core);
   link.core.startLink();
   link.runUntil([&] { return link.core.link.state.linkUp; }, 1000);
   link.run(500);
