@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -83,6 +85,7 @@ FactoryWindow::FactoryWindow(Core& core, QWidget* parent)
     box->setObjectName(name);
     box->setToolTip(kReadTip);
     box->installEventFilter(this);
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance("Overflow") + 16);
     calibration_[i] = box;
     auto* scroll = new QScrollBar(Qt::Horizontal, calibration);
     scroll->setObjectName(scrollName);
@@ -187,6 +190,7 @@ FactoryWindow::FactoryWindow(Core& core, QWidget* parent)
   log_->setObjectName("W_Log");
   log_->setReadOnly(true);
   log_->setMaximumBlockCount(20000);
+  log_->setMinimumHeight(log_->fontMetrics().lineSpacing() * 12);
   right->addWidget(log_, 1);
   auto* logButtons = new QHBoxLayout;
   logButtons->addWidget(addButton("LogStart", "Start", &Factory::LogStart_Click));
@@ -216,6 +220,9 @@ FactoryWindow::FactoryWindow(Core& core, QWidget* parent)
 
   // The link changes the model many times a second; the boxes catch up
   // at most every kRenderMs. Showing and hiding follow at once.
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    resize(QSize(1000, 680).boundedTo(screen->availableGeometry().size() - QSize(40, 80)).expandedTo(minimumSizeHint()));
+
   subscription_ = core_.factory.changed.subscribe([this] {
     if (core_.factory.visible != shownForMaster_)
       render();
@@ -318,7 +325,10 @@ void FactoryWindow::render() {
     const QString text = qs(model.*(t.text));
     if (edit->text() != text) edit->setText(text);
   }
-  button("SendTprop")->setEnabled(model.sendTpropEnabled);
+  for (QWidget* w : {static_cast<QWidget*>(button("SendTprop")), static_cast<QWidget*>(box("W_Tprop")),
+                     static_cast<QWidget*>(box("W_Tint"))})
+    w->setEnabled(model.sendTpropEnabled);
+  for (const char* name : {"SeuilG", "SeuilD", "SIteration"}) box(name)->setEnabled(model.displayThresholdsEnabled);
   bufferLevel_->setValue(model.BufferLevel);
   const std::array<bool, 5> errors{model.checksumError, model.blankError, model.verifyError, model.overrun,
                                    model.frameLost};

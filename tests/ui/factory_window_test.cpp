@@ -21,8 +21,8 @@ namespace {
 
 // A window over a core that found an "OX2" on port 1, at the Master level.
 struct MasterAtModule {
-  MasterAtModule() {
-    module = &link.plug(1, "OX2");
+  explicit MasterAtModule(const char* device = "OX2") {
+    module = &link.plug(1, device);
     link.core.startLink();
     link.runUntil([&] { return link.core.link.state.linkUp; }, 2000);
     link.run(200);
@@ -87,14 +87,15 @@ class FactoryWindowTest : public QObject {
     QCOMPARE(memory[0x34] * 256 + memory[0x35], 1000);
     QCOMPARE(vgnd->text(), QString("1000"));
 
-    // A right click on a threshold box sends it (here a controller's Tprop).
-    typeInto(window.box("SeuilD"), "7");
-    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), window.box("SeuilD")->mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(window.box("SeuilD"), &click);
+    QVERIFY(!window.box("SeuilG")->isEnabled());  // the display's, on a controller
+    typeInto(window.box("W_Tprop"), "45");
+    typeInto(window.box("W_Tint"), "20");
+    QTest::mouseClick(window.button("SendTprop"), Qt::LeftButton);
     typeInto(window.box("Set_Time"), "0001:00:00");
     QTest::mouseClick(window.button("Send_Time"), Qt::LeftButton);
     m.run(1500);
-    QCOMPARE(memory[0x29], 7);
+    QCOMPARE(memory[0x28], 45);
+    QCOMPARE(memory[0x2A], 20);
     // The module counts on from the time it was given (hundredths of a second).
     const int time = memory[0x44] << 24 | memory[0x45] << 16 | memory[0x46] << 8 | memory[0x47];
     QVERIFY2(time >= 360000 && time < 360000 + 300, std::to_string(time).c_str());
@@ -104,6 +105,20 @@ class FactoryWindowTest : public QObject {
     QVERIFY(!window.box("DEBUG_RX")->text().isEmpty());
     QVERIFY(!window.box("DEBUG_TX")->text().isEmpty());
     oxalis::test::saveScreenshot(window, "factory_window_OX2.png");
+  }
+
+  void aRightClickSendsTheDisplaysThreshold() {
+    MasterAtModule m("PNU");
+    FactoryWindow window(m.link.core, nullptr);
+    QVERIFY(!window.button("SendTprop")->isEnabled());
+    QLineEdit* seuil = window.box("SeuilD");
+    typeInto(seuil, "7");
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), seuil->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(seuil, &click);
+    m.run(1500);
+    QCOMPARE(m.module->configuration()[0x29], 7);
+    QCOMPARE(seuil->text(), QString("7"));
+    oxalis::test::saveScreenshot(window, "factory_window_PNU.png");
   }
 
   void theLogFillsOnlyWhileOnAndKeepsItsNewestLines() {

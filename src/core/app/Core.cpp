@@ -93,6 +93,7 @@ void Core::layoutPanel() {
   showPanelFamily(mainWindow, family);
   // "Send Tprop et Tint": lambda controllers only.
   factory.sendTpropEnabled = family == PanelLayout::Oxalis;
+  factory.displayThresholdsEnabled = family == PanelLayout::Panora;
   showCaption(mainWindow, link.state.identity.deviceCode);
 }
 

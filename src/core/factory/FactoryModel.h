@@ -53,8 +53,11 @@ struct FactoryModel {
   // "TX Warn (>95)", "RX Passive (>127)", "TX Passive (>127)", "TX Bus Off (>255)".
   std::array<bool, 6> DiagCan{};
 
-  // "Send Tprop et Tint": lambda controllers only.
+  // "Send Tprop et Tint" and its boxes: lambda controllers only. The
+  // display's thresholds share their offsets, so they are typed on the
+  // display alone.
   bool sendTpropEnabled = true;
+  bool displayThresholdsEnabled = false;
 
   // Calibration. Each offset box has its scroll bar, which holds the
   // negated value so that moving the thumb up raises it; the accepted value
