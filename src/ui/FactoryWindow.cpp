@@ -28,8 +28,8 @@ constexpr const char* kReadTip = "Double click pour lire la valeur dans le contr
 constexpr const char* kSendTip = "Click droit pour envoyer";
 constexpr const char* kHwTip = "Ecrire le numéro avec une décimale ex: 1.0";
 constexpr const char* kSwTip = "Ecrire le numéro avec une décimale ex : 1.2";
-constexpr int kLogRenderMs = 200;  // the log box catches up at most five times a second
-constexpr int kRenderMs = 100;     // the other boxes at most ten times a second
+constexpr int kLogRenderMs = 330;  // the log box catches up three times a second
+constexpr int kRenderMs = 250;     // the other boxes at most four times a second
 
 // The plain text boxes and the model text each shows.
 struct TextBox {

@@ -61,6 +61,9 @@ class FactoryWindowTest : public QObject {
     QTest::keyClick(&window, Qt::Key_Escape);
     QVERIFY(!window.isVisible());
     QVERIFY(!link.core.factory.visible);  // the link stops mirroring into it
+    const std::string log = link.core.factory.W_Log;
+    link.core.link.diagnostics().logLine("while closed");
+    QCOMPARE(link.core.factory.W_Log, log);
     link.core.state.userLevel = oxalis::kLevelMaster;
     oxalis::ApplyUserLevel(link.core);  // choosing Master again brings it back
     QVERIFY(window.isVisible());
