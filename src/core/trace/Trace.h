@@ -8,6 +8,7 @@
 // trace.view.changed once when it is done. A full repaint rebuilds both
 // display lists and counts up view.repaintGeneration; between full repaints
 // the newest segments are appended to view.trace.lines.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,6 +40,14 @@ struct Trace {
   TraceBuffer buffer;
   TraceModel view;
   std::int32_t tracePoints = 1000;  // samples across the trace window (50 per second)
+
+  // Measuring: built-in quantities ticked beside the chosen one, scales
+  // fitted to the screen (0..4 built-in, 5..9 user channels), cursor B
+  // (-1: none) and whether the keys move B rather than A.
+  std::array<bool, 5> overlay{};
+  std::array<bool, 10> fitted{};
+  std::int32_t cursorB = -1;
+  bool cursorBActive = false;
 };
 
 // Colours of the picture (0x00BBGGRR). The trace area and the time axis

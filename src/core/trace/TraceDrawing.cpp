@@ -8,6 +8,7 @@
 
 #include "util/NumberFormat.h"
 #include "trace/Trace.h"
+#include "trace/TraceAnalysis.h"
 #include "util/TextEncoding.h"
 #include "trace/TraceInternal.h"
 
@@ -17,10 +18,6 @@ namespace {
 
 using trace_internal::slotOf;
 using trace_internal::timeToX;
-
-// Scale ends beyond this are of no use on a screen and would lose the
-// exactness of whole numbers in a double.
-constexpr double kScaleLimit = 1e15;
 
 enum class Field : std::uint8_t { VOut, Richness, Lambda, O2, AirFuel, Channel };
 
@@ -45,41 +42,23 @@ constexpr std::array<BuiltIn, 5> kBuiltIns{{
     {Field::AirFuel, 10},
 }};
 
-bool isBuiltIn(int index) { return index >= 0 && index < static_cast<int>(kBuiltIns.size()); }
-
-// The selected built-in quantity is drawn when the module type sends it.
-bool drawsBuiltIn(const Trace& trace) {
-  const int index = trace.buffer.selectedQuantity;
-  return isBuiltIn(index) && trace.panel.traceChoiceVisible[static_cast<std::size_t>(index)];
-}
-
-// A scale end rounded to a whole number of stored units.
-double scaleEnd(double value) {
-  if (std::isnan(value)) return 0;
-  return std::clamp(std::nearbyint(value), -kScaleLimit, kScaleLimit);
-}
-
 struct Curves {
-  std::array<Curve, 6> items{};
+  std::array<Curve, kTraceQuantities> items{};
   std::size_t count = 0;
   const Curve* begin() const { return items.data(); }
   const Curve* end() const { return items.data() + count; }
 };
 
-// The selected built-in quantity first, then the ticked user channels.
+// The drawn quantities in drawing order, each on its scale.
 Curves drawnCurves(const Trace& trace) {
   Curves curves;
-  if (drawsBuiltIn(trace)) {
-    const BuiltIn& quantity = kBuiltIns[static_cast<std::size_t>(trace.buffer.selectedQuantity)];
-    const ChannelDefinition& slot = trace.channels.slot(quantity.slot);
-    curves.items[curves.count++] = {quantity.field, 0, scaleEnd(slot.Min), scaleEnd(slot.Max), slot.Color};
-  }
-  for (std::size_t k = 0; k < trace.panel.showCanal.size(); ++k) {
-    if (!trace.panel.showCanal[k]) continue;
-    const ChannelDefinition& slot = trace.channels.slot(static_cast<int>(k) + 1);
-    const double unit = std::pow(10.0, slot.Dec);
-    curves.items[curves.count++] = {Field::Channel, k, scaleEnd(slot.Min * unit), scaleEnd(slot.Max * unit),
-                                    slot.Color};
+  for (int q : drawnQuantities(trace)) {
+    const ValueScale scale = quantityScale(trace, q);
+    const bool builtIn = q < 5;
+    const ChannelDefinition& slot =
+        trace.channels.slot(builtIn ? kBuiltIns[static_cast<std::size_t>(q)].slot : q - 4);
+    curves.items[curves.count++] = {builtIn ? kBuiltIns[static_cast<std::size_t>(q)].field : Field::Channel,
+                                    builtIn ? 0 : static_cast<std::size_t>(q - 5), scale.lo, scale.hi, slot.Color};
   }
   return curves;
 }
@@ -300,11 +279,13 @@ void drawValueGrid(Trace& trace) {
   double lo = 0;
   double hi = 1800;
   int decimals = 0;
+  const int active = activeQuantity(trace);
   const ChannelDefinition* quantity = nullptr;
-  if (drawsBuiltIn(trace)) {
-    quantity = &trace.channels.slot(kBuiltIns[static_cast<std::size_t>(trace.buffer.selectedQuantity)].slot);
-    lo = scaleEnd(quantity->Min);
-    hi = scaleEnd(quantity->Max);
+  if (active >= 0) {
+    quantity = &trace.channels.slot(kBuiltIns[static_cast<std::size_t>(active)].slot);
+    const ValueScale scale = quantityScale(trace, active);
+    lo = scale.lo;
+    hi = scale.hi;
     decimals = quantity->Dec;
   }
   // A range of fewer than ten units still gets a line per unit.
@@ -328,7 +309,7 @@ void drawValueGrid(Trace& trace) {
   if (!quantity->Unit.empty()) caption += " (" + quantity->Unit + ")";
   // A module type that sends its own quantities in these fields names them.
   static constexpr std::array<std::string_view, 5> kLambdaNames{"Vout", "Richness", "Lambda", "O2", "A/F"};
-  const auto selected = static_cast<std::size_t>(trace.buffer.selectedQuantity);
+  const auto selected = static_cast<std::size_t>(active);
   if (trace.panel.traceChoiceNames[selected] != kLambdaNames[selected]) caption = trace.panel.traceChoiceNames[selected];
   caption = DegreeSignForScreen(std::move(caption));
   if (caption.empty()) return;

@@ -53,6 +53,7 @@ void repaint(Trace& trace);
 void appendSegment(Trace& trace, std::int32_t from, std::int32_t to);
 void placeCursor(Trace& trace);
 void fillCursorValues(Trace& trace);
+void fillAnalysis(Trace& trace);
 
 }  // namespace trace_internal
 }  // namespace oxalis

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "util/Notifier.h"
 #include "trace/DisplayList.h"
@@ -43,6 +44,24 @@ struct TraceModel {
   std::string WCuseur;
   std::array<std::string, 10> ValCurseur{};
   std::array<std::uint32_t, 10> ValCurseurColor{};
+
+  // Measuring: cursor B's line (-1: none); the legend (each drawn
+  // quantity with its unit, its scale when not the labelled one, and its
+  // value at cursor A), shown once more than one is drawn or B is placed;
+  // and the readout between A and B, a row per drawn quantity, with the
+  // time from A to B in seconds.
+  int cursorBX = -1;
+  struct LegendEntry {
+    std::string text;
+    std::uint32_t color = 0;
+  };
+  std::vector<LegendEntry> legend;
+  struct ReadoutRow {
+    std::string name, unit, a, b, delta, min, max, mean;
+    std::uint32_t color = 0;
+  };
+  std::vector<ReadoutRow> readout;
+  std::string readoutTime;
 
   // The time base chosen in the list (kept in the settings), and what the
   // list's box shows: the span on screen, named by its entry when it is

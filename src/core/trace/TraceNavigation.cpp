@@ -193,6 +193,7 @@ void placeCursor(Trace& trace) {
   TraceModel& view = trace.view;
   if (buffer.cursorSample < 0) {
     view.cursorX = -1;
+    fillAnalysis(trace);
     return;
   }
   const int x = timeToX(trace, buffer.cursorSample);
@@ -200,6 +201,7 @@ void placeCursor(Trace& trace) {
   view.cursorX = view.traceWidth > 0 && view.traceHeight > 0 && x >= 0 && x <= view.traceWidth ? x : -1;
   view.WCuseur = FormatPlainNumber(static_cast<double>(buffer.cursorSample) / TraceBuffer::kSamplesPerSecond);
   fillCursorValues(trace);
+  fillAnalysis(trace);
 }
 
 void fillCursorValues(Trace& trace) {

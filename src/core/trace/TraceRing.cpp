@@ -83,6 +83,8 @@ void initialiseTrace(Trace& trace) {
   buffer.viewStart = 0;
   buffer.viewEnd = trace.tracePoints;
   buffer.selectedQuantity = 1;  // richness
+  trace.cursorB = -1;
+  trace.cursorBActive = false;
   repaintTrace(trace);
 }
 
