@@ -1,6 +1,9 @@
 #include "MainWindow.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QInputDialog>
+#include <filesystem>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QScreen>
@@ -25,6 +28,7 @@
 #include "app/UserLevel.h"
 #include "app/DataCommands.h"
 #include "app/Recovery.h"
+#include "trace/TraceAnalysis.h"
 
 namespace oxalis {
 
@@ -178,10 +182,77 @@ void MainWindow::buildMenus() {
   addEntry(level, "NiveauHyperUser", "&Master", [this] { askForLevel(kLevelMaster); })->setCheckable(true);
   addEntry(tools, "Firmware", "&Firmware", [this] { showFirmware(core_, this); });
 
+  buildTraceMenu();
+
   QAction* about = menuBar()->addAction("&About");
   about->setObjectName("About");
   connect(about, &QAction::triggered, this, &MainWindow::showAbout);
   actions_["About"] = about;
+}
+
+// Menu "T&race": the measuring tools of the trace.
+void MainWindow::buildTraceMenu() {
+  QMenu* menu = menuBar()->addMenu("T&race");
+  menu->setObjectName("TraceMenu");
+  QMenu* overlay = menu->addMenu("&Overlay");
+  overlay->setObjectName("Overlay");
+  for (int q = 0; q < 5; ++q)
+    addEntry(overlay, QString("Overlay%1").arg(q), QString(), [this, q] {
+      overlayQuantity(core_.trace, q, actions_.at(QString("Overlay%1").arg(q))->isChecked());
+    })->setCheckable(true);
+  // The quantities as the module type names them, those it sends.
+  connect(overlay, &QMenu::aboutToShow, this, [this] {
+    const LivePanelModel& panel = core_.monitor.livePanel;
+    for (std::size_t q = 0; q < 5; ++q) {
+      QAction* action = actions_.at(QString("Overlay%1").arg(q));
+      action->setText(qs(panel.traceChoiceNames[q]));
+      action->setVisible(panel.traceChoiceVisible[q]);
+      action->setChecked(core_.trace.overlay[q]);
+    }
+  });
+  addEntry(menu, "FitAll", "Fit &all", [this] { fitAll(core_.trace); })->setShortcut(Qt::Key_F);
+  // Every drawn quantity's scale fitted to what is on screen, or all back
+  // to their own ranges; a double click on the value labels does the
+  // labelled one alone.
+  addEntry(menu, "FitScales", "Fit &scales to screen", [this] {
+    const bool fit = actions_.at("FitScales")->isChecked();
+    for (int q : drawnQuantities(core_.trace)) fitQuantity(core_.trace, q, fit);
+  })->setCheckable(true);
+  menu->addSeparator();
+  addEntry(menu, "ClearCursorB", "Clear cursor &B", [this] { clearCursorB(core_.trace); });
+  addEntry(menu, "CopyReadout", "&Copy readout", [this] { copyReadout(); })->setShortcut(QKeySequence::Copy);
+  menu->addSeparator();
+  addEntry(menu, "ExportPicture", "Export &picture...", [this] { exportPicture(); });
+  addEntry(menu, "ExportCsvSpan", "Export CSV &between cursors...", [this] { dataExportCsvBetweenCursors(core_); });
+}
+
+void MainWindow::copyReadout() {
+  const std::string text = readoutText(core_.trace);
+  if (text.empty()) {
+    core_.platform.dialogs.message("Place cursor B (Shift + left click on the trace) to measure between the cursors.",
+                                   "Copy readout", MessageIcon::Information);
+    return;
+  }
+  QGuiApplication::clipboard()->setText(qs(text));
+}
+
+void MainWindow::exportPicture() {
+  FileDialogRequest request;
+  request.title = "Export picture";
+  request.filter = "PNG pictures (*.png)|*.png";
+  request.defaultExtension = "png";
+  request.startFolder = core_.state.dataFolder.empty() ? core_.state.appFolder : core_.state.dataFolder;
+  request.fileName = std::filesystem::path(core_.state.dataFileName).stem().string();
+  request.promptOverwrite = true;
+  const auto file = core_.platform.dialogs.saveFile(request);
+  if (!file) return;
+  bool ok = false;
+  const int width = QInputDialog::getInt(this, "Export picture", "Width in pixels (up to 3840):",
+                                         std::max(core_.trace.view.traceWidth, 200), 200, 3840, 10, &ok);
+  if (!ok) return;
+  const QImage picture = renderTracePicture(core_, width, trace_->oscillo()->font());
+  if (!picture.save(qs(*file), "PNG"))
+    core_.platform.dialogs.message("Fail to save picture " + *file, "Error", MessageIcon::Warning);
 }
 
 void MainWindow::buildToolbar() {

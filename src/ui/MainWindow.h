@@ -51,6 +51,9 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void buildTraceMenu();
+  void copyReadout();
+  void exportPicture();
   void buildMenus();
   void buildToolbar();
   void render();

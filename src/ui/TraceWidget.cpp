@@ -5,12 +5,15 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QKeyEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "QtConvert.h"
 #include "trace/Trace.h"
+#include "trace/TraceAnalysis.h"
 
 namespace oxalis {
 
@@ -20,6 +23,10 @@ namespace {
 const QColor kTraceBackground(0, 0, 0);
 const QColor kStripBackground(200, 200, 200);
 const QColor kZoomBandFill(255, 255, 255, 48);
+const QColor kCursorBColor(255, 170, 40);         // cursor B: amber, dashed
+const QColor kPanelBacking(20, 20, 20, 220);      // under the legend and readout
+constexpr int kGrabDistance = 4;                  // pixels from B's line that take it
+constexpr int kLargestPicture = 3840;
 constexpr int kCursorBand = 20;  // room for WCuseur above the trace
 constexpr int kStripHeight = 14;
 
@@ -64,6 +71,7 @@ void paintDisplayList(QPainter& painter, const DisplayList& list, std::size_t fi
 OscilloWidget::OscilloWidget(Core& core, QWidget* parent) : QWidget(parent), core_(core) {
   setObjectName("Oscillo");
   setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);  // the arrow keys, Home and End
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -104,6 +112,15 @@ void OscilloWidget::sync() {
     if (model.cursorX >= 0) update(QRect(model.cursorX - 1, 0, 3, height()));
     cursorX_ = model.cursorX;
   }
+  // Cursor B, the legend and the readout are drawn over the whole area.
+  std::string measured = std::to_string(model.cursorBX);
+  for (const auto& entry : model.legend) measured += entry.text + '\n';
+  for (const auto& row : model.readout) measured += row.a + '\t' + row.b + '\t' + row.min + '\t' + row.max + '\t' + row.mean + '\n';
+  measured += model.readoutTime;
+  if (measured != shownMeasurements_) {
+    shownMeasurements_ = std::move(measured);
+    update();
+  }
   const std::pair<int, int> band{model.zoomBandLeft, model.zoomBandRight};
   if (band != zoomBand_) {
     if (zoomBand_.first >= 0) update(zoomBandRect(zoomBand_, height()).adjusted(-1, 0, 1, 0));
@@ -133,22 +150,171 @@ void OscilloWidget::paintEvent(QPaintEvent* event) {
     painter.setPen(pen);
     painter.drawLine(x, 0, x, height());
   }
+  paintMeasurements(painter, model, size());
+}
+
+void paintMeasurements(QPainter& painter, const TraceModel& model, QSize size) {
+  if (model.cursorBX >= 0) {
+    QPen pen(kCursorBColor);
+    pen.setStyle(Qt::DashLine);
+    painter.setPen(pen);
+    painter.drawLine(model.cursorBX, 0, model.cursorBX, size.height());
+    painter.drawText(model.cursorBX + 3, painter.fontMetrics().ascent() + 1, "B");
+  }
+  const QFontMetrics metrics = painter.fontMetrics();
+  const int line = metrics.lineSpacing();
+  // The legend in the top right corner, on a dark backing.
+  if (!model.legend.empty()) {
+    int width = 0;
+    for (const auto& entry : model.legend) width = std::max(width, metrics.horizontalAdvance(qs(entry.text)));
+    const QRect box(size.width() - width - 16, 2, width + 12, line * static_cast<int>(model.legend.size()) + 6);
+    painter.fillRect(box, kPanelBacking);
+    for (std::size_t i = 0; i < model.legend.size(); ++i) {
+      painter.setPen(toQColor(model.legend[i].color));
+      painter.drawText(box.left() + 6, box.top() + 3 + metrics.ascent() + line * static_cast<int>(i),
+                       qs(model.legend[i].text));
+    }
+  }
+  // The readout between the cursors in the bottom left corner.
+  if (!model.readout.empty()) {
+    const std::array<QString, 7> heads{"", "A", "B", "B-A", "Min", "Max", "Mean"};
+    std::array<int, 7> widths{};
+    const auto cells = [](const TraceModel::ReadoutRow& r) {
+      QString name = qs(r.name);
+      if (!r.unit.empty()) name += " (" + qs(r.unit) + ")";
+      return std::array<QString, 7>{name, qs(r.a), qs(r.b), qs(r.delta), qs(r.min), qs(r.max), qs(r.mean)};
+    };
+    for (std::size_t c = 0; c < heads.size(); ++c) widths[c] = metrics.horizontalAdvance(heads[c]);
+    for (const auto& row : model.readout) {
+      const auto texts = cells(row);
+      for (std::size_t c = 0; c < texts.size(); ++c) widths[c] = std::max(widths[c], metrics.horizontalAdvance(texts[c]));
+    }
+    int total = 12;
+    for (int w : widths) total += w + 12;
+    const int rows = static_cast<int>(model.readout.size()) + 2;
+    const QRect box(4, size.height() - rows * line - 8, total, rows * line + 6);
+    painter.fillRect(box, kPanelBacking);
+    const auto drawRow = [&](int row, const std::array<QString, 7>& texts, const QColor& colour) {
+      int left = box.left() + 6;
+      painter.setPen(colour);
+      for (std::size_t c = 0; c < texts.size(); ++c) {
+        const int right = left + widths[c];
+        const int baseline = box.top() + 3 + metrics.ascent() + row * line;
+        // Numbers align on the right, the name on the left.
+        painter.drawText(c == 0 ? left : right - metrics.horizontalAdvance(texts[c]), baseline, texts[c]);
+        left = right + 12;
+      }
+    };
+    drawRow(0, heads, toQColor(kValueLabelColor));
+    for (std::size_t i = 0; i < model.readout.size(); ++i)
+      drawRow(static_cast<int>(i) + 1, cells(model.readout[i]), toQColor(model.readout[i].color));
+    drawRow(rows - 1, {"Time B-A (s)", "", "", qs(model.readoutTime), "", "", ""}, toQColor(kValueLabelColor));
+  }
+}
+
+QImage renderTracePicture(const Core& core, int width, const QFont& font) {
+  const Trace& shown = core.trace;
+  // A copy laid out at the picture's size: the window's own picture and
+  // state stay as they are.
+  Trace copy(shown.live, shown.channels, shown.panel);
+  copy.buffer = shown.buffer;
+  copy.tracePoints = shown.tracePoints;
+  copy.overlay = shown.overlay;
+  copy.fitted = shown.fitted;
+  copy.cursorB = shown.cursorB;
+  copy.cursorBActive = shown.cursorBActive;
+  copy.view.timeBaseText = shown.view.timeBaseText;
+  const QFontMetrics metrics(font);
+  copy.view.textWidth = [metrics](std::string_view text) {
+    return metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  };
+  copy.view.textHeight = metrics.height();
+  width = std::clamp(width, 200, kLargestPicture);
+  const double aspect = shown.view.traceWidth > 0 && shown.view.traceHeight > 0
+                            ? static_cast<double>(shown.view.traceHeight) / shown.view.traceWidth
+                            : 0.4;
+  const int height = std::max(150, static_cast<int>(width * aspect));
+  copy.view.traceWidth = width;
+  copy.view.traceHeight = height;
+  repaintTrace(copy);
+
+  const int axisHeight = metrics.height() + kTimeAxisTextTop + 2;
+  QImage picture(width, height + axisHeight, QImage::Format_RGB32);
+  picture.fill(kTraceBackground);
+  QPainter painter(&picture);
+  painter.setFont(font);
+  paintDisplayList(painter, copy.view.trace);
+  if (copy.view.cursorX >= 0) {
+    QPen pen(toQColor(kCursorColor));
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawLine(copy.view.cursorX, 0, copy.view.cursorX, height);
+  }
+  paintMeasurements(painter, copy.view, QSize(width, height));
+  painter.translate(0, height);
+  paintDisplayList(painter, copy.view.axis);
+  return picture;
 }
 
 void OscilloWidget::mousePressEvent(QMouseEvent* event) {
   const bool right = event->button() == Qt::RightButton;
   if (!right && event->button() != Qt::LeftButton) return;
-  Oscillo_MouseDown(core_.trace, qRound(event->position().x()), right);
+  const int x = qRound(event->position().x());
+  Trace& trace = core_.trace;
+  // Shift + left button places cursor B; a press on B's line takes it.
+  if (!right && ((event->modifiers() & Qt::ShiftModifier) ||
+                 (cursorBNearer(trace, x) && std::abs(x - trace.view.cursorBX) <= kGrabDistance))) {
+    draggingB_ = true;
+    placeCursorB(trace, x);
+    return;
+  }
+  trace.cursorBActive = false;
+  Oscillo_MouseDown(trace, x, right);
 }
 
 void OscilloWidget::mouseMoveEvent(QMouseEvent* event) {
-  Oscillo_MouseMove(core_.trace, qRound(event->position().x()), (event->buttons() & Qt::LeftButton) != 0);
+  const int x = qRound(event->position().x());
+  if (draggingB_ && (event->buttons() & Qt::LeftButton)) return moveActiveCursorTo(core_.trace, x);
+  Oscillo_MouseMove(core_.trace, x, (event->buttons() & Qt::LeftButton) != 0);
 }
 
 void OscilloWidget::mouseReleaseEvent(QMouseEvent* event) {
   const bool right = event->button() == Qt::RightButton;
   if (!right && event->button() != Qt::LeftButton) return;
+  if (draggingB_ && !right) {
+    draggingB_ = false;
+    return;
+  }
   Oscillo_MouseUp(core_.trace, qRound(event->position().x()), right);
+}
+
+// A double click on the value labels fits the scale to the curve on screen,
+// or gives it back its own range.
+void OscilloWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && event->position().x() < fontMetrics().horizontalAdvance("00000.000"))
+    return toggleActiveFit(core_.trace);
+  mousePressEvent(event);
+}
+
+void OscilloWidget::wheelEvent(QWheelEvent* event) {
+  const int steps = event->angleDelta().y() / 120;
+  if (steps != 0) wheelZoom(core_.trace, qRound(event->position().x()), steps);
+  event->accept();
+}
+
+// Left and right step the active cursor by a sample (with Ctrl, by a grid
+// division); Home and End show the recording's start and end.
+void OscilloWidget::keyPressEvent(QKeyEvent* event) {
+  Trace& trace = core_.trace;
+  const bool division = (event->modifiers() & Qt::ControlModifier) != 0;
+  const int step = division ? divisionSamples(trace) : 1;
+  switch (event->key()) {
+    case Qt::Key_Left: return stepActiveCursor(trace, -step);
+    case Qt::Key_Right: return stepActiveCursor(trace, step);
+    case Qt::Key_Home: return jumpToStart(trace);
+    case Qt::Key_End: return jumpToEnd(trace);
+    default: QWidget::keyPressEvent(event);
+  }
 }
 
 TimeAxis::TimeAxis(Core& core, QWidget* parent) : QWidget(parent), core_(core) {

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <array>
+#include <string>
 #include <utility>
 
 #include "app/Core.h"
@@ -21,6 +22,14 @@ namespace oxalis {
 // Paints a display list onto a painter: boxes, lines, then texts.
 void paintDisplayList(class QPainter& painter, const DisplayList& list, std::size_t firstLine = 0,
                       bool withBoxesAndTexts = true);
+
+// Cursor B, the legend and the readout between the cursors, over the trace
+// area of `size`.
+void paintMeasurements(QPainter& painter, const TraceModel& model, QSize size);
+
+// The trace area `width` pixels wide (at the window's proportions), with
+// its time axis, legend, cursors and readout, drawn without any window.
+QImage renderTracePicture(const Core& core, int width, const QFont& font);
 
 class OscilloWidget : public QWidget {
   Q_OBJECT
@@ -37,9 +46,14 @@ class OscilloWidget : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   Core& core_;
+  bool draggingB_ = false;
+  std::string shownMeasurements_;
   QImage picture_;
   std::uint64_t generation_ = ~std::uint64_t{0};
   std::size_t paintedLines_ = 0;

@@ -161,19 +161,38 @@ bool dataSaveAs(Core& core) {
 
 namespace oxalis {
 
-bool dataExportCsv(Core& core) {
+namespace {
+
+bool exportCsv(Core& core, std::optional<CsvRows> rows) {
   FileDialogRequest request = dataDialog(core, "Export CSV", "CSV files (*.csv)|*.csv");
   request.defaultExtension = "csv";
   request.fileName = std::filesystem::path(core.state.dataFileName).stem().string();
   request.promptOverwrite = true;
   const auto file = core.platform.dialogs.saveFile(request);
   if (!file) return false;
-  const FileResult result = WriteCsv(UserChannels(core.channels), core.trace.buffer, *file);
+  const FileResult result = WriteCsv(UserChannels(core.channels), core.trace.buffer, *file, rows);
   if (!result.ok) {
     core.platform.dialogs.message("Fail to open file " + *file + "\n" + result.error, "Error", MessageIcon::Warning);
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool dataExportCsv(Core& core) { return exportCsv(core, std::nullopt); }
+
+bool dataExportCsvBetweenCursors(Core& core) {
+  const Trace& trace = core.trace;
+  const auto a = CsvRowOfSample(trace.buffer, trace.buffer.cursorSample);
+  const auto b = trace.cursorB >= 0 ? CsvRowOfSample(trace.buffer, trace.cursorB) : std::nullopt;
+  if (!a || !b) {
+    core.platform.dialogs.message(
+        "Place cursor A and cursor B (Shift + left click) on recorded samples to export the span between them.",
+        "Export CSV", MessageIcon::Information);
+    return false;
+  }
+  return exportCsv(core, CsvRows{std::min(*a, *b), std::max(*a, *b)});
 }
 
 }  // namespace oxalis

@@ -18,6 +18,8 @@ bool dataSave(Core& core);
 bool dataSaveAs(Core& core);
 // "Export CSV...": the recorded samples as a CSV file in physical units.
 bool dataExportCsv(Core& core);
+// "Export CSV between cursors...": only the samples from cursor A to B.
+bool dataExportCsvBetweenCursors(Core& core);
 
 // "Data not saved. Do you want to save data?" when unsaved samples exist:
 // Yes saves (Save As), No goes on, Cancel stops. True to go on.

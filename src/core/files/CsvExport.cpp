@@ -93,7 +93,16 @@ void appendRow(std::string& out, std::int32_t row, const TraceSample& s, const u
 
 }  // namespace
 
-std::string FormatCsv(const std::array<ChannelDefinition, 5>& channels, const TraceBuffer& trace) {
+std::optional<std::int32_t> CsvRowOfSample(const TraceBuffer& trace, std::int64_t sampleNumber) {
+  const TraceBuffer::HeldSlots held = trace.heldSlots();
+  const std::int64_t oldest = trace.ringWrapped ? std::int64_t{trace.sampleCount} - kRing : held.firstSlot;
+  const std::int64_t row = sampleNumber - oldest;
+  if (row < 0 || row >= held.count) return std::nullopt;
+  return static_cast<std::int32_t>(row);
+}
+
+std::string FormatCsv(const std::array<ChannelDefinition, 5>& channels, const TraceBuffer& trace,
+                      std::optional<CsvRows> rows) {
   // The same order as the data file writer: the n-th data line and the
   // n-th row are the same sample.
   const TraceBuffer::HeldSlots held = trace.heldSlots();
@@ -104,7 +113,9 @@ std::string FormatCsv(const std::array<ChannelDefinition, 5>& channels, const Tr
   std::string out;
   out.reserve(256 + static_cast<std::size_t>(held.count) * 80);
   appendHeader(out, channels);
-  for (std::int32_t row = 0; row < held.count; ++row) {
+  const std::int32_t first = rows ? std::clamp(rows->first, 0, held.count) : 0;
+  const std::int32_t end = rows ? std::clamp(rows->last + 1, first, held.count) : held.count;
+  for (std::int32_t row = first; row < end; ++row) {
     const std::int32_t slot = (held.firstSlot + row) % kRing;
     appendRow(out, row, trace.traceRing[static_cast<std::size_t>(slot)], channelDecimals);
   }
@@ -112,8 +123,8 @@ std::string FormatCsv(const std::array<ChannelDefinition, 5>& channels, const Tr
 }
 
 FileResult WriteCsv(const std::array<ChannelDefinition, 5>& channels, const TraceBuffer& samples,
-                    const std::filesystem::path& file) {
-  return WriteFileAtomically(file, FormatCsv(channels, samples));
+                    const std::filesystem::path& file, std::optional<CsvRows> rows) {
+  return WriteFileAtomically(file, FormatCsv(channels, samples, rows));
 }
 
 }  // namespace oxalis

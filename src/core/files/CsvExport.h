@@ -22,7 +22,9 @@
 // written with a leading "'", so that a spreadsheet shows it as text instead
 // of running it as a formula.
 #include <array>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "config/ChannelTable.h"
@@ -31,11 +33,21 @@
 
 namespace oxalis {
 
-// `channels` are the user channels 1..5.
-std::string FormatCsv(const std::array<ChannelDefinition, 5>& channels, const TraceBuffer& samples);
+// The rows to write, counted from the oldest sample held (0), both
+// included; each keeps the time it has in the whole export.
+struct CsvRows {
+  std::int32_t first = 0;
+  std::int32_t last = 0;
+};
+// The row of a sample number, when the ring still holds it.
+std::optional<std::int32_t> CsvRowOfSample(const TraceBuffer& samples, std::int64_t sampleNumber);
+
+// `channels` are the user channels 1..5; without `rows`, every sample held.
+std::string FormatCsv(const std::array<ChannelDefinition, 5>& channels, const TraceBuffer& samples,
+                      std::optional<CsvRows> rows = std::nullopt);
 
 // Saves FormatCsv atomically; the previous file stays on failure.
 FileResult WriteCsv(const std::array<ChannelDefinition, 5>& channels, const TraceBuffer& samples,
-                    const std::filesystem::path& file);
+                    const std::filesystem::path& file, std::optional<CsvRows> rows = std::nullopt);
 
 }  // namespace oxalis

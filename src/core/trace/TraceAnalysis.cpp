@@ -22,6 +22,11 @@ using trace_internal::toSample;
 constexpr std::array<int, 5> kBuiltInSlots{6, 7, 9, 8, 10};
 constexpr std::array<std::string_view, 5> kLambdaNames{"Vout", "Richness", "Lambda", "O2", "A/F"};
 
+// Colours (0x00BBGGRR) of built-in quantities overlaid on the chosen one
+// when they share its colour: Vout violet, richness white, lambda light
+// green, O2 light cyan, A/F pink.
+constexpr std::array<std::uint32_t, 5> kOverlayColors{0xFF8080, 0xFFFFFF, 0x80FF80, 0xFFFF80, 0xC080FF};
+
 // A wheel notch narrows or widens the window by this factor.
 constexpr double kWheelFactor = 1.25;
 constexpr std::int64_t kNarrowestWindow = 10;
@@ -91,9 +96,20 @@ std::string quantityUnit(const Trace& trace, int quantity) {
   return DegreeSignForScreen(slotOfQuantity(trace, quantity).Unit);
 }
 
+std::uint32_t curveColor(const Trace& trace, int quantity) {
+  const std::uint32_t colour = slotOfQuantity(trace, quantity).Color;
+  const int chosen = trace.buffer.selectedQuantity;
+  // A built-in quantity drawn beside the chosen one, in the same colour,
+  // takes a colour of its own so that the two can be told apart.
+  if (quantity < 5 && quantity != chosen && chosen >= 0 && chosen < 5 &&
+      (colour & 0xFFFFFF) == (slotOfQuantity(trace, chosen).Color & 0xFFFFFF))
+    return kOverlayColors[static_cast<std::size_t>(quantity)];
+  return colour;
+}
+
 std::uint32_t quantityColor(const Trace& trace, int quantity) {
   // Black would not be seen on the black trace area.
-  const std::uint32_t colour = slotOfQuantity(trace, quantity).Color;
+  const std::uint32_t colour = curveColor(trace, quantity);
   return (colour & 0xFFFFFF) != 0 ? colour : kValueLabelColor;
 }
 

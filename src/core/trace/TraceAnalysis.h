@@ -27,6 +27,9 @@ int quantityDecimals(const Trace& trace, int quantity);
 std::string quantityName(const Trace& trace, int quantity);
 std::string quantityUnit(const Trace& trace, int quantity);
 std::uint32_t quantityColor(const Trace& trace, int quantity);
+// The colour its curve is drawn in: its channel's, except for a built-in
+// quantity overlaid in the chosen one's colour, which gets one of its own.
+std::uint32_t curveColor(const Trace& trace, int quantity);
 
 // The quantities drawn, in drawing order: the chosen built-in one, the
 // other ticked built-in ones, the ticked user channels. Only those the

@@ -58,7 +58,8 @@ Curves drawnCurves(const Trace& trace) {
     const ChannelDefinition& slot =
         trace.channels.slot(builtIn ? kBuiltIns[static_cast<std::size_t>(q)].slot : q - 4);
     curves.items[curves.count++] = {builtIn ? kBuiltIns[static_cast<std::size_t>(q)].field : Field::Channel,
-                                    builtIn ? 0 : static_cast<std::size_t>(q - 5), scale.lo, scale.hi, slot.Color};
+                                    builtIn ? 0 : static_cast<std::size_t>(q - 5), scale.lo, scale.hi,
+                                    builtIn ? curveColor(trace, q) : slot.Color};
   }
   return curves;
 }
