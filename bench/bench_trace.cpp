@@ -6,6 +6,7 @@
 #include "CoreFixture.h"
 #include "config/ChannelLine.h"
 #include "trace/Trace.h"
+#include "trace/TraceAnalysis.h"
 
 namespace {
 
@@ -25,7 +26,11 @@ void fillRing(oxalis::Core& core) {
     oxalis::TraceSample& s = trace.at(n);
     const std::int32_t noise = (n * 7919) % 61;
     s.richness = static_cast<std::int16_t>(700 + (n / 50) % 600 + noise);
-    s.channel = {(n * 13) % 5000, 2500 + noise * 10, (n / 25) % 5000, 5000 - (n * 3) % 5000, 0};
+    s.channel = {(n * 13) % 5000, 2500 + noise * 10, (n / 25) % 5000, 5000 - (n * 3) % 5000, n % 977};
+    s.vOutMv = static_cast<std::int16_t>(1000 + noise * 20);
+    s.lambda = 1800 - s.richness;
+    s.o2 = noise - 30;
+    s.airFuel = s.richness * 147 / 100;
   }
   trace.sampleCount = count;
   trace.writeIndex = count % TraceBuffer::kRingSize;
@@ -71,5 +76,33 @@ void BM_TraceAppend(benchmark::State& state) {
   state.counters["samples_per_s_on_the_link"] = 50;
 }
 BENCHMARK(BM_TraceAppend);
+
+}  // namespace
+
+namespace {
+
+// The readout between cursors A and B at the two ends of a full ring, with
+// all ten quantities drawn: value at each cursor, difference, minimum,
+// maximum and mean of each (goal: under 1 ms).
+void BM_CursorStats(benchmark::State& state) {
+  oxalis::test::CoreFixture f;
+  prepare(f.core);
+  fillRing(f.core);
+  f.core.monitor.livePanel.showCanal = {true, true, true, true, true};
+  for (int q = 0; q < 5; ++q) oxalis::overlayQuantity(f.core.trace, q, true);
+  TraceBuffer& trace = f.core.trace.buffer;
+  const auto span = static_cast<std::int32_t>(state.range(0));
+  trace.viewEnd = trace.sampleCount - 1;
+  trace.viewStart = trace.viewEnd - span + 1;
+  oxalis::repaintTrace(f.core.trace);
+  for (auto _ : state) {
+    trace.cursorSample = trace.viewStart;
+    oxalis::placeCursorB(f.core.trace, f.core.trace.view.traceWidth);  // the newest sample
+    benchmark::DoNotOptimize(f.core.trace.view.readout.data());
+  }
+  state.counters["quantities"] = static_cast<double>(f.core.trace.view.readout.size());
+  state.counters["samples"] = static_cast<double>(f.core.trace.cursorB - trace.cursorSample + 1);
+}
+BENCHMARK(BM_CursorStats)->Arg(65000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

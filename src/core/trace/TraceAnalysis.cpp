@@ -130,18 +130,60 @@ int activeQuantity(const Trace& trace) {
   return !drawn.empty() && drawn.front() < 5 ? drawn.front() : -1;
 }
 
+namespace {
+
+struct Accumulated {
+  std::int64_t sum = 0;
+  std::int32_t lo = std::numeric_limits<std::int32_t>::max();
+  std::int32_t hi = std::numeric_limits<std::int32_t>::min();
+};
+
+// One field over the slots first..last of the ring, split where the ring
+// wraps, so that the loops read the field straight from memory.
+template <typename Read>
+Accumulated accumulate(const TraceBuffer& buffer, std::int64_t first, std::int64_t last, Read read) {
+  Accumulated a;
+  std::int64_t remaining = last - first + 1;
+  std::size_t slot = slotOf(first);
+  while (remaining > 0) {
+    const auto run = std::min<std::int64_t>(remaining, static_cast<std::int64_t>(buffer.traceRing.size() - slot));
+    const TraceSample* sample = buffer.traceRing.data() + slot;
+    for (std::int64_t i = 0; i < run; ++i) {
+      const std::int32_t v = read(sample[i]);
+      a.sum += v;
+      a.lo = std::min(a.lo, v);
+      a.hi = std::max(a.hi, v);
+    }
+    remaining -= run;
+    slot = 0;
+  }
+  return a;
+}
+
+Accumulated accumulateQuantity(const TraceBuffer& buffer, int quantity, std::int64_t first, std::int64_t last) {
+  switch (quantity) {
+    case 0: return accumulate(buffer, first, last, [](const TraceSample& s) -> std::int32_t { return s.vOutMv; });
+    case 1: return accumulate(buffer, first, last, [](const TraceSample& s) -> std::int32_t { return s.richness; });
+    case 2: return accumulate(buffer, first, last, [](const TraceSample& s) { return s.lambda; });
+    case 3: return accumulate(buffer, first, last, [](const TraceSample& s) { return s.o2; });
+    case 4: return accumulate(buffer, first, last, [](const TraceSample& s) { return s.airFuel; });
+    default: {
+      const auto k = static_cast<std::size_t>(std::clamp(quantity - 5, 0, 4));
+      return accumulate(buffer, first, last, [k](const TraceSample& s) { return s.channel[k]; });
+    }
+  }
+}
+
+}  // namespace
+
 ValueScale quantityScale(const Trace& trace, int quantity) {
   const TraceBuffer& buffer = trace.buffer;
   const std::int64_t first = std::max<std::int64_t>(buffer.viewStart, oldestKept(buffer));
   const std::int64_t last = std::min<std::int64_t>(buffer.viewEnd, std::int64_t{buffer.sampleCount} - 1);
   if (trace.fitted[static_cast<std::size_t>(quantity)] && last >= first) {
-    std::int32_t lo = std::numeric_limits<std::int32_t>::max();
-    std::int32_t hi = std::numeric_limits<std::int32_t>::min();
-    for (std::int64_t i = first; i <= last; ++i) {
-      const std::int32_t v = storedValue(buffer.traceRing[slotOf(i)], quantity);
-      lo = std::min(lo, v);
-      hi = std::max(hi, v);
-    }
+    const Accumulated a = accumulateQuantity(buffer, quantity, first, last);
+    const std::int32_t lo = a.lo;
+    const std::int32_t hi = a.hi;
     // A little room above and below, and never a zero height.
     const double margin = std::max(1.0, std::ceil((static_cast<double>(hi) - lo) / 20));
     return {lo - margin, hi + margin};
@@ -155,21 +197,11 @@ ValueScale quantityScale(const Trace& trace, int quantity) {
 SpanStats spanStats(const TraceBuffer& buffer, int quantity, int decimals, std::int32_t from, std::int32_t to) {
   const std::int64_t first = std::min(from, to);
   const std::int64_t last = std::max(from, to);
-  std::int64_t sum = 0;
-  std::int32_t lo = std::numeric_limits<std::int32_t>::max();
-  std::int32_t hi = std::numeric_limits<std::int32_t>::min();
-  std::size_t slot = slotOf(first);
-  for (std::int64_t i = first; i <= last; ++i) {
-    const std::int32_t v = storedValue(buffer.traceRing[slot], quantity);
-    sum += v;
-    lo = std::min(lo, v);
-    hi = std::max(hi, v);
-    if (++slot == buffer.traceRing.size()) slot = 0;
-  }
+  const Accumulated a = accumulateQuantity(buffer, quantity, first, last);
   const double count = static_cast<double>(last - first + 1);
   return {physical(storedValue(buffer.at(from), quantity), decimals),
-          physical(storedValue(buffer.at(to), quantity), decimals), physical(lo, decimals), physical(hi, decimals),
-          static_cast<double>(sum) / count / std::pow(10.0, decimals)};
+          physical(storedValue(buffer.at(to), quantity), decimals), physical(a.lo, decimals), physical(a.hi, decimals),
+          static_cast<double>(a.sum) / count / std::pow(10.0, decimals)};
 }
 
 namespace trace_internal {

@@ -226,3 +226,24 @@ TEST_F(CsvExportTest, WriteCsvSavesTheTextAndLeavesNothingBehindOnFailure) {
 
 }  // namespace
 }  // namespace oxalis
+
+namespace oxalis {
+namespace {
+
+TEST_F(CsvExportTest, TheSpanBetweenTheCursorsKeepsItsTimesAndNothingElse) {
+  record(core.trace.buffer, kRing + 123);  // holds samples 123..65122
+  EXPECT_FALSE(CsvRowOfSample(core.trace.buffer, 122));  // overwritten
+  EXPECT_FALSE(CsvRowOfSample(core.trace.buffer, kRing + 123));  // not yet recorded
+  const auto first = CsvRowOfSample(core.trace.buffer, 200);
+  const auto last = CsvRowOfSample(core.trace.buffer, 210);
+  ASSERT_TRUE(first && last);
+  const std::vector<Row> rows =
+      ParseCsv(FormatCsv(UserChannels(core.channels), core.trace.buffer, CsvRows{*first, *last}));
+  ASSERT_EQ(rows.size(), 12u);  // the header and eleven samples
+  EXPECT_EQ(rows[1][9], "200");
+  EXPECT_EQ(rows.back()[9], "210");
+  EXPECT_EQ(rows[1][0], "1.54");  // as in the whole export: 77 rows after the oldest
+}
+
+}  // namespace
+}  // namespace oxalis
