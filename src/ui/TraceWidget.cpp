@@ -57,8 +57,11 @@ void paintDisplayList(QPainter& painter, const DisplayList& list, std::size_t fi
   // memory, untransformed, they are written straight into its pixels,
   // which costs a fraction of the painter's stroking.
   auto* image = dynamic_cast<QImage*>(painter.device());
-  const bool direct = image && image->format() == QImage::Format_RGB32 && painter.transform().isIdentity() &&
-                      !painter.hasClipping() && painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+  // (A picture shared with a copy would be detached by the write, away
+  // from the painter: such a picture takes the painter's way.)
+  const bool direct = image && image->isDetached() && image->format() == QImage::Format_RGB32 &&
+                      painter.transform().isIdentity() && !painter.hasClipping() &&
+                      painter.compositionMode() == QPainter::CompositionMode_SourceOver;
   const int imageWidth = image ? image->width() : 0;
   const int imageHeight = image ? image->height() : 0;
   uchar* pixels = direct ? image->bits() : nullptr;
