@@ -3,6 +3,7 @@
 // the window keys.
 #include <map>
 #include <random>
+#include <tuple>
 
 #include "TraceTestSupport.h"
 #include "trace/TraceAnalysis.h"
@@ -131,6 +132,27 @@ TEST_F(TraceAnalysis, AllTenQuantitiesKeepTheirTrueExtremesInEveryColumn) {
         }
     }
   }
+}
+
+TEST_F(TraceAnalysis, TheQuantityButtonsAloneDrawAsBefore) {
+  fill(3000, sawtooth);
+  setView(0, 1000);
+  const auto before = core.trace.view.trace;
+  overlayQuantity(core.trace, 4, true);
+  fitQuantity(core.trace, kRichness, true);
+  EXPECT_FALSE(core.trace.view.legend.empty());
+  overlayQuantity(core.trace, 4, false);
+  fitQuantity(core.trace, kRichness, false);
+  const auto& after = core.trace.view.trace;
+  const auto sameLine = [](const DrawLine& a, const DrawLine& b) {
+    return std::tie(a.x1, a.y1, a.x2, a.y2, a.color, a.dotted) == std::tie(b.x1, b.y1, b.x2, b.y2, b.color, b.dotted);
+  };
+  const auto sameText = [](const DrawText& a, const DrawText& b) {
+    return std::tie(a.x, a.y, a.text, a.color) == std::tie(b.x, b.y, b.text, b.color);
+  };
+  EXPECT_TRUE(std::equal(after.lines.begin(), after.lines.end(), before.lines.begin(), before.lines.end(), sameLine));
+  EXPECT_TRUE(std::equal(after.texts.begin(), after.texts.end(), before.texts.begin(), before.texts.end(), sameText));
+  EXPECT_TRUE(core.trace.view.legend.empty());  // nothing drawn over the trace
 }
 
 TEST_F(TraceAnalysis, WindowKeysAndWheel) {
