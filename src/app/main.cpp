@@ -11,6 +11,7 @@
 
 #include "Headless.h"
 #include "AppFolder.h"
+#include "AppIcon.h"
 #include "MainWindow.h"
 #include "PortMap.h"
 #include "QtClock.h"
@@ -83,6 +84,8 @@ int main(int argc, char* argv[]) {
   }
 
   QApplication app(argc, argv);
+  app.setWindowIcon(oxalis::appIcon());
+  QGuiApplication::setDesktopFileName("oxalis-monitor");
   QApplication::setApplicationName("Oxalis_Monitor");
   QApplication::setApplicationVersion(oxalis::kVersion);
 
