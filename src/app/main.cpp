@@ -160,6 +160,7 @@ int main(int argc, char* argv[]) {
 
   window.show();
   core.start();
+  window.restorePlace();  // where the settings file says it was last time
 
   // The simulated module is plugged in on the port the search tries first
   // (the saved one, or port 1), before the search's first tick.

@@ -349,9 +349,42 @@ void MainWindow::closeWithoutQuestions() {
   close();
 }
 
+void MainWindow::restorePlace() {
+  const QStringList parts = qs(core_.state.windowGeometry).split(',');
+  if (parts.size() != 5) return;
+  std::array<int, 5> v{};
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    bool ok = false;
+    v[i] = parts[static_cast<qsizetype>(i)].trimmed().toInt(&ok);
+    if (!ok) return;
+  }
+  const QRect place(v[0], v[1], v[2], v[3]);
+  // A place on a screen that is no longer there (a laptop away from its
+  // second monitor) is not used: the window would open out of sight.
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect room = screen->availableGeometry();
+    if (!room.intersects(place)) continue;
+    setGeometry(QRect(place.topLeft(), place.size().boundedTo(room.size()).expandedTo(minimumSize())));
+    if (v[4] != 0) setWindowState(windowState() | Qt::WindowMaximized);
+    return;
+  }
+}
+
+void MainWindow::rememberPlace() {
+  const QRect place = isMaximized() ? normalGeometry() : geometry();
+  core_.state.windowGeometry = QString("%1,%2,%3,%4,%5")
+                                   .arg(place.x())
+                                   .arg(place.y())
+                                   .arg(place.width())
+                                   .arg(place.height())
+                                   .arg(isMaximized() ? 1 : 0)
+                                   .toStdString();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!shutDown_) {
     shutDown_ = true;
+    rememberPlace();
     ShutdownReport report = shutdown(core_, interactiveClose_);
     // A shutdown signal that came while the question was open: the samples
     // go to the recovery file rather than being dropped.

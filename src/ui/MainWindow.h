@@ -43,6 +43,11 @@ class MainWindow : public QMainWindow {
   // The factory window, shown at the Master level.
   FactoryWindow* factoryWindow() const { return factoryWindow_; }
 
+  // The window's place from the settings (core.state.windowGeometry),
+  // when a screen still shows it; and its place written back there.
+  void restorePlace();
+  void rememberPlace();
+
   // Closing without the unsaved-data question (SIGTERM, SIGINT): unsaved
   // samples go to a recovery file instead.
   void closeWithoutQuestions();

@@ -22,6 +22,26 @@ using namespace oxalis;
 class ShellTest : public QObject {
   Q_OBJECT
  private slots:
+  void theWindowComesBackWhereItWasUnlessNoScreenShowsThatPlace() {
+    test::CoreFixture f;
+    {
+      MainWindow first(f.core);
+      first.setGeometry(QRect(30, 40, 960, 560));
+      first.rememberPlace();
+    }
+    const std::string remembered = f.core.state.windowGeometry;
+    QCOMPARE(QString::fromStdString(remembered), QString("30,40,960,560,0"));
+    MainWindow again(f.core);
+    again.restorePlace();
+    QCOMPARE(again.geometry(), QRect(30, 40, 960, 560));
+
+    f.core.state.windowGeometry = "9000,9000,980,560,0";  // a monitor no longer plugged in
+    MainWindow elsewhere(f.core);
+    const QRect own = elsewhere.geometry();
+    elsewhere.restorePlace();
+    QCOMPARE(elsewhere.geometry(), own);
+  }
+
   void menusCarryTheirCaptionsAndShortcuts() {
     test::CoreFixture f;
     MainWindow window(f.core);

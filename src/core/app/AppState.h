@@ -33,6 +33,9 @@ struct AppState {
   std::string setupFolder;      // folder of the setup archive dialogs
   std::string setupFileName = "Default.OXS";
   double hcRatio = 2;           // carried through the settings file unchanged
+  // The main window's place, kept between runs: "left,top,width,height,
+  // maximised" as the window writes it; empty for its own placement.
+  std::string windowGeometry;
 };
 
 }  // namespace oxalis

@@ -19,6 +19,8 @@ Settings currentSettings(const Core& core) {
   s.timeBaseText = core.trace.view.timeBaseText;
   for (std::size_t k = 0; k < s.channels.size(); ++k) s.channels[k] = core.channels.slot(static_cast<int>(k + 1));
   s.deviceCode = core.link.state.identity.deviceCode;
+  s.windowGeometry = state.windowGeometry;
+  s.overlay = core.trace.overlay;
   return s;
 }
 
@@ -42,6 +44,8 @@ void applySettings(Core& core, const Settings& s) {
   setAfLabel(monitor);
 
   core.trace.view.timeBaseText = s.timeBaseText;
+  core.trace.overlay = s.overlay;
+  state.windowGeometry = s.windowGeometry;
   core.trace.view.changed.notify();
 }
 

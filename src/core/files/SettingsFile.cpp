@@ -21,6 +21,8 @@ constexpr std::string_view kHc = "[HC]:";
 constexpr std::string_view kStoichio = "[STOICHIO]:";
 constexpr std::string_view kTimeBase = "[Tbase]:";
 constexpr std::string_view kLastModule = "[Last Module]:";
+constexpr std::string_view kGeometry = "[Geometry]:";
+constexpr std::string_view kOverlay = "[Overlay]:";
 
 // The channel tags of slots 1..10, in slot order.
 constexpr std::array<std::string_view, 10> kChannelTags{
@@ -89,6 +91,11 @@ Settings ParseSettings(std::string_view content, Settings state) {
     if (tagged(kHc)) state.hcRatio = ReadLeadingNumber(valueOf(kHc));
     if (tagged(kStoichio)) state.stoichRatio = ReadLeadingNumber(valueOf(kStoichio));
     if (tagged(kTimeBase)) state.timeBaseText = text(valueOf(kTimeBase));
+    if (tagged(kGeometry)) state.windowGeometry = text(trimTrailingBlanks(valueOf(kGeometry)));
+    if (tagged(kOverlay)) {
+      const std::string_view flags = valueOf(kOverlay);
+      for (std::size_t q = 0; q < state.overlay.size(); ++q) state.overlay[q] = q < flags.size() && flags[q] == '1';
+    }
     for (std::size_t k = 0; k < kChannelTags.size(); ++k) {
       if (!tagged(kChannelTags[k])) continue;
       ParseChannelLine(state.channels[k], text(valueOf(kChannelTags[k])));
@@ -116,6 +123,10 @@ std::string FormatSettings(const Settings& state) {
   for (std::size_t k = 0; k < kChannelTags.size(); ++k)
     addLine(out, kChannelTags[k], FormatChannelLine(state.channels[k]));
   addLine(out, kLastModule, oneLine(state.deviceCode));
+  if (!state.windowGeometry.empty()) addLine(out, kGeometry, oneLine(state.windowGeometry));
+  std::string overlay;
+  for (bool on : state.overlay) overlay += on ? '1' : '0';
+  addLine(out, kOverlay, overlay);
   return Utf8ToWindows1252(out);
 }
 

@@ -13,6 +13,9 @@
 //   [CHCAN1]:CAN1;0x100;1;2;1;0;0;1;0;0;5000;mV;255;NO;0    (and CAN2..CAN4)
 //   [CHVin]:...   [CFG_MV]:...   [CFG_RICH]:...   [CFG_O2]:...   [CFG_LBDA]:...   [CFG_AFR]:...
 //   [Last Module]:OX2
+//   [Geometry]:40,30,1366,740,0    (the main window: left, top, width, height, maximised)
+//   [Overlay]:00001                (built-in quantities overlaid on the trace: Vout, richness, lambda, O2, A/F)
+// The last two come after the tags earlier versions know, which ignore them.
 // Windows-1252 on disk, lines ended by CR LF.
 #include <array>
 #include <cstdint>
@@ -39,6 +42,8 @@ struct Settings {
   std::string timeBaseText = "20s";  // [Tbase]:
   std::array<ChannelDefinition, 10> channels{};  // channel slots 1..10
   std::string deviceCode = "OX2";  // [Last Module]:
+  std::string windowGeometry;      // [Geometry]: empty: the window's own placement
+  std::array<bool, 5> overlay{};   // [Overlay]:
   // Reading only: which channel tags the file had.
   std::array<bool, 10> channelRead{};
 };
@@ -50,7 +55,8 @@ struct Settings {
 // - "[Last Module]:" at the start: deviceCode := the last 3 characters of
 //   the value, trailing blanks aside; a shorter value leaves deviceCode.
 // - "[COM]:", "[DIRSETUP]:", "[DIRDATA]:", "[OXS]:", "[HC]:", "[STOICHIO]:",
-//   "[Tbase]:" at the start: the value follows the tag. Numbers are read as
+//   "[Tbase]:", "[Geometry]:" at the start: the value follows the tag.
+// - "[Overlay]:": one "1" or "0" per built-in quantity, in order. Numbers are read as
 //   the leading decimal number (0 when there is none). The port is a number
 //   1..32 rounded to the nearest; anything else reads as 0, no saved port.
 // - the ten channel tags at the start: the value is read into its slot.

@@ -146,3 +146,32 @@ TEST_F(SettingsFileTest, ValuesAreConvertedWhateverTheLineEnds) {
 
 }  // namespace
 }  // namespace oxalis
+
+namespace oxalis {
+namespace {
+
+// The window's place and the trace's overlay come back next run; a reader
+// that knows only the earlier tags (and ignores the rest, as every version
+// has) reads everything it knows from this version's file.
+TEST_F(SettingsFileTest, PreferencesComeBackAndEarlierReadersLoseNothing) {
+  core.state.windowGeometry = "40,30,1366,740,1";
+  core.trace.overlay = {false, false, true, false, true};
+  core.trace.view.timeBaseText = "100s";
+  const std::string content = FormatSettings(currentSettings(core));
+  const auto last = content.find("[Last Module]:");
+  ASSERT_NE(last, std::string::npos);
+  EXPECT_GT(content.find("[Geometry]:40,30,1366,740,1\r\n"), last);
+  EXPECT_GT(content.find("[Overlay]:00101\r\n"), last);
+
+  const Settings mine = ParseSettings(content, Settings{});
+  EXPECT_EQ(mine.windowGeometry, "40,30,1366,740,1");
+  EXPECT_EQ(mine.overlay, (std::array<bool, 5>{false, false, true, false, true}));
+  // What an earlier reader sees: the same file without the lines it does not know.
+  const Settings earlier = ParseSettings(content.substr(0, content.find("\r\n", last) + 2), Settings{});
+  const std::string known = FormatSettings(mine);  // ([DTA] is written, never read)
+  EXPECT_EQ(FormatSettings(earlier).substr(0, known.find("[Geometry]:")), known.substr(0, known.find("[Geometry]:")));
+  EXPECT_EQ(earlier.timeBaseText, "100s");
+}
+
+}  // namespace
+}  // namespace oxalis
