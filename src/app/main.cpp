@@ -142,6 +142,7 @@ int main(int argc, char* argv[]) {
     timers.setTickHandler(id, [&core, id] { core.onTimer(id); });
 
   oxalis::MainWindow window(core);
+  window.setPortMap(port.portMap());
   dialogs.setParent(&window);
   oxalis::ShutdownSignals shutdownSignals;
   QObject::connect(&shutdownSignals, &oxalis::ShutdownSignals::shutdownRequested, &window,

@@ -182,12 +182,46 @@ void MainWindow::buildMenus() {
   addEntry(level, "NiveauHyperUser", "&Master", [this] { askForLevel(kLevelMaster); })->setCheckable(true);
   addEntry(tools, "Firmware", "&Firmware", [this] { showFirmware(core_, this); });
 
+  buildPortMenu();
   buildTraceMenu();
 
   QAction* about = menuBar()->addAction("&About");
   about->setObjectName("About");
   connect(about, &QAction::triggered, this, &MainWindow::showAbout);
   actions_["About"] = about;
+}
+
+// Menu "&Port": the automatic search, or one serial device tried alone.
+// The list is read again each time the menu opens, so adapters plugged in or
+// pulled out since show as they are.
+void MainWindow::buildPortMenu() {
+  portMenu_ = menuBar()->addMenu("&Port");
+  portMenu_->setObjectName("PortMenu");
+  connect(portMenu_, &QMenu::aboutToShow, this, [this] { showPorts(presentSerialDevices()); });
+  showPorts({});
+}
+
+void MainWindow::showPorts(const std::vector<SerialDevice>& devices) {
+  portMenu_->clear();
+  const int chosen = core_.link.state.chosenPort;
+  QAction* automatic = portMenu_->addAction("&Automatic search");
+  automatic->setObjectName("PortAutomatic");
+  automatic->setCheckable(true);
+  automatic->setChecked(chosen == 0);
+  connect(automatic, &QAction::triggered, this, [this] { core_.choosePort(0); });
+  portMenu_->addSeparator();
+  const std::vector<PortEntry> entries = portEntries(devices, portMap_);
+  if (entries.empty()) portMenu_->addAction("No serial device found")->setEnabled(false);
+  for (const PortEntry& entry : entries) {
+    QAction* action = portMenu_->addAction(entry.text);
+    action->setObjectName(QString("Port%1").arg(entry.number));
+    action->setCheckable(true);
+    action->setChecked(entry.number != 0 && entry.number == chosen);
+    action->setEnabled(entry.number != 0);
+    connect(action, &QAction::triggered, this, [this, number = entry.number] {
+      core_.choosePort(static_cast<std::uint8_t>(number));
+    });
+  }
 }
 
 // Menu "T&race": the measuring tools of the trace.

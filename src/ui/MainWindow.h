@@ -10,6 +10,7 @@
 
 #include "LivePanelWidget.h"
 #include "NoticeBar.h"
+#include "PortMenu.h"
 #include "TraceWidget.h"
 #include "app/Core.h"
 
@@ -43,6 +44,11 @@ class MainWindow : public QMainWindow {
   // The factory window, shown at the Master level.
   FactoryWindow* factoryWindow() const { return factoryWindow_; }
 
+  // The Port menu lists `devices` (what the platform lists when it opens),
+  // each under the port number `map` gives it.
+  void setPortMap(PortMap map) { portMap_ = std::move(map); }
+  void showPorts(const std::vector<SerialDevice>& devices);
+
   // The window's place from the settings (core.state.windowGeometry),
   // when a screen still shows it; and its place written back there.
   void restorePlace();
@@ -57,6 +63,7 @@ class MainWindow : public QMainWindow {
 
  private:
   void buildTraceMenu();
+  void buildPortMenu();
   void copyReadout();
   void exportPicture();
   void buildMenus();
@@ -85,6 +92,8 @@ class MainWindow : public QMainWindow {
   bool interactiveClose_ = true;
   bool shutDown_ = false;
   FactoryWindow* factoryWindow_ = nullptr;
+  QMenu* portMenu_ = nullptr;
+  PortMap portMap_;
   Subscription subscription_;
   Subscription buttonSubscription_;
 };

@@ -42,6 +42,30 @@ class ShellTest : public QObject {
     QCOMPARE(elsewhere.geometry(), own);
   }
 
+  void thePortMenuListsTheDevicesPresentAndChoosesOne() {
+    test::CoreFixture f;
+    MainWindow window(f.core);
+    const auto texts = [&] {
+      QStringList out;
+      for (QAction* a : window.findChild<QMenu*>("PortMenu")->actions())
+        if (!a->isSeparator()) out << a->text() + (a->isEnabled() ? "" : " [off]") + (a->isChecked() ? " [x]" : "");
+      return out;
+    };
+    QCOMPARE(texts(), (QStringList{"&Automatic search [x]", "No serial device found [off]"}));
+    const SerialDevice adapter{"/dev/ttyUSB1", "FT232R USB UART", 0x0403, 0x6001};
+    const SerialDevice modem{"/dev/ttyACM0", "", -1, -1};
+    const SerialDevice builtIn{"/dev/ttyS0", "", -1, -1};
+    window.showPorts({builtIn, modem, adapter});  // plugged in
+    QCOMPARE(texts(), (QStringList{"&Automatic search [x]", "COM2: /dev/ttyUSB1 - FT232R USB UART (0403:6001)",
+                                   "COM17: /dev/ttyACM0", "/dev/ttyS0 (no port number) [off]"}));
+    window.findChild<QAction*>("Port2")->trigger();
+    QCOMPARE(f.core.link.state.chosenPort, 2);
+    window.showPorts({builtIn, modem});  // the adapter pulled out
+    QCOMPARE(texts(), (QStringList{"&Automatic search", "COM17: /dev/ttyACM0", "/dev/ttyS0 (no port number) [off]"}));
+    window.findChild<QAction*>("PortAutomatic")->trigger();
+    QCOMPARE(f.core.link.state.chosenPort, 0);
+  }
+
   void menusCarryTheirCaptionsAndShortcuts() {
     test::CoreFixture f;
     MainWindow window(f.core);
@@ -55,7 +79,7 @@ class ShellTest : public QObject {
     QVERIFY(!window.action("MenuSetup")->isEnabled());  // no setup window in this version
     QStringList menus;
     for (QAction* a : window.menuBar()->actions()) menus << a->text();
-    QCOMPARE(menus, (QStringList{"&File", "&Tools", "T&race", "&About"}));  // the trace's measuring tools before About
+    QCOMPARE(menus, (QStringList{"&File", "&Tools", "&Port", "T&race", "&About"}));  // the trace's measuring tools before About
   }
 
   void toolbarFollowsTheModelAndGreysDisabledButtons() {

@@ -64,6 +64,13 @@ class Core final : private LinkEvents, private SetupHost, private FirmwareHost, 
   void Identifie_Click() { link.commands.identify(); }
   // Button `SearchPort`: the search starts again from port 1.
   void SearchPort_Click() { link.search.restart(); }
+  // The Port menu: 0 for the automatic search, or a port 1..32 to try alone
+  // (it becomes the last module's port). The search starts again at once.
+  void choosePort(std::uint8_t port) {
+    link.state.chosenPort = port;
+    if (port != 0) link.state.lastModulePort = port;
+    link.search.restart();
+  }
   // Offline module choice: "OX2" (&Oxalis), "PNU" (&Panora) or "QTX" (&QTX).
   void chooseOfflineModule(const std::string& deviceCode);
 

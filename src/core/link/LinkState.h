@@ -14,6 +14,7 @@ struct LinkState {
   bool rxIdle = true;              // the receiver waits for ":"
   std::uint8_t currentPort = 0;    // port in use or under test, 1..32, 0 none
   std::uint8_t lastModulePort = 0; // port of the last module found (settings file)
+  std::uint8_t chosenPort = 0;     // the Port menu: 0 searches ports 1..32, n tries port n alone
   bool firstSearchTick = true;     // the next search tick tries lastModulePort first
   TxRing tx;                       // transmit queue, with txReadIndex and txWriteIndex
   RxState rx;                      // receive parser

@@ -17,6 +17,7 @@ void PortSearch::restart() {
   link_.queue.resetIndices();
   trying_.clear();
   restartFromFirst_ = false;
+  chosenTried_ = false;
   timers.setInterval(TimerId::Search, kIntervalNextPort);
   timers.setEnabled(TimerId::Search, true);
   state.tx.lastSentRecord.clear();
@@ -34,6 +35,22 @@ void PortSearch::tick() {
       link_.timers().setEnabled(TimerId::Search, false);
       if (state.streamRunning) link_.commands.startFrames();
     }
+    chosenTried_ = false;
+    return;
+  }
+
+  if (state.chosenPort != 0) {
+    // A port chosen by the user is tried alone: a silence there is a
+    // failed search, and the next one tries it again.
+    if (port.isOpen()) port.close();
+    if (chosenTried_) {
+      chosenTried_ = false;
+      fail();
+      return;
+    }
+    chosenTried_ = true;
+    state.currentPort = state.chosenPort;
+    tryPort();
     return;
   }
 

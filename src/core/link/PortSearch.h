@@ -38,6 +38,7 @@ class PortSearch {
   void fail();
 
   Link& link_;
+  bool chosenTried_ = false;     // the chosen port was tried and has not answered yet
   std::vector<Attempt> trying_;  // this pass
   std::vector<Attempt> tried_;   // the last complete pass
   bool restartFromFirst_ = false;

@@ -116,3 +116,32 @@ TEST(SearchWithSimulator, RecordingKeepsItsSamplesAndResumesAfterAnUnplug) {
 
 }  // namespace
 }  // namespace oxalis
+
+namespace oxalis {
+namespace {
+
+// The Port menu: a chosen port is tried alone and kept as the last
+// module's port; "Automatic search" goes back to ports 1..32.
+TEST(SearchWithSimulator, AChosenPortIsTriedAlone) {
+  SimulatedLink link;
+  link.plug(1, "OX2");
+  link.plug(3, "PNU");
+  link.core.startLink();
+  link.core.choosePort(3);
+  link.runUntil([&] { return link.core.link.state.linkUp; }, 3000);
+  EXPECT_EQ(link.core.link.state.currentPort, 3);
+  EXPECT_EQ(link.core.link.state.identity.deviceCode, "PNU");
+  EXPECT_EQ(link.core.link.state.lastModulePort, 3);
+
+  link.core.choosePort(5);  // nothing there
+  link.run(5000);
+  EXPECT_FALSE(link.core.link.state.linkUp);  // the modules on 1 and 3 are not looked for
+  EXPECT_EQ(link.core.link.state.currentPort, 5);
+
+  link.core.choosePort(0);
+  link.runUntil([&] { return link.core.link.state.linkUp; }, 20000);
+  EXPECT_TRUE(link.core.link.state.linkUp);
+}
+
+}  // namespace
+}  // namespace oxalis
