@@ -78,6 +78,7 @@ void paintDisplayList(QPainter& painter, const DisplayList& list, std::size_t fi
         if (line.x1 < 0 || line.x1 >= imageWidth) continue;
         const int top = std::max(std::min(line.y1, line.y2), 0);
         const int bottom = std::min(std::max(line.y1, line.y2), imageHeight - 1);
+        if (top > bottom) continue;  // wholly above or below the picture
         uchar* pixel = pixels + top * stride + line.x1 * static_cast<qsizetype>(sizeof(QRgb));
         for (int y = top; y <= bottom; ++y, pixel += stride) *reinterpret_cast<QRgb*>(pixel) = rgb;
         continue;
