@@ -17,13 +17,7 @@ using namespace oxalis;
 
 namespace {
 
-int countColour(const QImage& image, QColor colour) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (image.pixelColor(x, y) == colour) ++n;
-  return n;
-}
+using test::countColour;
 
 QAction* action(QWidget& window, const char* name) { return window.findChild<QAction*>(name); }
 

@@ -31,8 +31,11 @@ constexpr std::array<std::uint32_t, 5> kOverlayColors{0xFF8080, 0xFFFFFF, 0x80FF
 constexpr double kWheelFactor = 1.25;
 constexpr std::int64_t kNarrowestWindow = 10;
 
-const ChannelDefinition& slotOfQuantity(const Trace& trace, int quantity) {
-  return trace.channels.slot(quantity < 5 ? kBuiltInSlots[static_cast<std::size_t>(quantity)] : quantity - 4);
+// A module type that sends its own quantities in the built-in fields names
+// them itself.
+bool renamedByModule(const Trace& trace, int quantity) {
+  const auto q = static_cast<std::size_t>(quantity);
+  return quantity < 5 && trace.panel.traceChoiceNames[q] != kLambdaNames[q];
 }
 
 bool sent(const Trace& trace, int quantity) {
@@ -81,28 +84,36 @@ std::int32_t storedValue(const TraceSample& sample, int quantity) {
   }
 }
 
-int quantityDecimals(const Trace& trace, int quantity) { return slotOfQuantity(trace, quantity).Dec; }
+int quantityDecimals(const Trace& trace, int quantity) { return quantitySlot(trace, quantity).Dec; }
+
+const ChannelDefinition& quantitySlot(const Trace& trace, int quantity) {
+  return trace.channels.slot(quantity < 5 ? kBuiltInSlots[static_cast<std::size_t>(quantity)] : quantity - 4);
+}
 
 std::string quantityName(const Trace& trace, int quantity) {
-  if (quantity < 5) {
-    // A module type that sends its own quantities in these fields names them.
-    const auto q = static_cast<std::size_t>(quantity);
-    if (trace.panel.traceChoiceNames[q] != kLambdaNames[q]) return DegreeSignForScreen(trace.panel.traceChoiceNames[q]);
-  }
-  return DegreeSignForScreen(slotOfQuantity(trace, quantity).Name);
+  if (renamedByModule(trace, quantity))
+    return DegreeSignForScreen(trace.panel.traceChoiceNames[static_cast<std::size_t>(quantity)]);
+  return DegreeSignForScreen(quantitySlot(trace, quantity).Name);
 }
 
 std::string quantityUnit(const Trace& trace, int quantity) {
-  return DegreeSignForScreen(slotOfQuantity(trace, quantity).Unit);
+  return DegreeSignForScreen(quantitySlot(trace, quantity).Unit);
+}
+
+std::string quantityCaption(const Trace& trace, int quantity) {
+  std::string caption = quantityName(trace, quantity);
+  if (const std::string unit = quantityUnit(trace, quantity); !renamedByModule(trace, quantity) && !unit.empty())
+    caption += " (" + unit + ")";
+  return caption;
 }
 
 std::uint32_t curveColor(const Trace& trace, int quantity) {
-  const std::uint32_t colour = slotOfQuantity(trace, quantity).Color;
+  const std::uint32_t colour = quantitySlot(trace, quantity).Color;
   const int chosen = trace.buffer.selectedQuantity;
   // A built-in quantity drawn beside the chosen one, in the same colour,
   // takes a colour of its own so that the two can be told apart.
   if (quantity < 5 && quantity != chosen && chosen >= 0 && chosen < 5 &&
-      (colour & 0xFFFFFF) == (slotOfQuantity(trace, chosen).Color & 0xFFFFFF))
+      (colour & 0xFFFFFF) == (quantitySlot(trace, chosen).Color & 0xFFFFFF))
     return kOverlayColors[static_cast<std::size_t>(quantity)];
   return colour;
 }
@@ -188,7 +199,7 @@ ValueScale quantityScale(const Trace& trace, int quantity) {
     const double margin = std::max(1.0, std::ceil((static_cast<double>(hi) - lo) / 20));
     return {lo - margin, hi + margin};
   }
-  const ChannelDefinition& slot = slotOfQuantity(trace, quantity);
+  const ChannelDefinition& slot = quantitySlot(trace, quantity);
   const double unit = quantity < 5 ? 1.0 : std::pow(10.0, slot.Dec);
   const auto end = [](double v) { return std::isnan(v) ? 0.0 : std::clamp(std::nearbyint(v), -1e15, 1e15); };
   return {end(slot.Min * unit), end(slot.Max * unit)};

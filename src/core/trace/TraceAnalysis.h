@@ -21,11 +21,16 @@ inline constexpr int kTraceQuantities = 10;
 // A quantity's stored value in a sample (richness in thousandths, a user
 // channel in 10^-Dec of its unit, ...).
 std::int32_t storedValue(const TraceSample& sample, int quantity);
+// The channel slot that defines it (scale, decimals, name, unit, colour).
+const ChannelDefinition& quantitySlot(const Trace& trace, int quantity);
 // Its decimals (stored value / 10^decimals is the physical value), name as
 // the trace names it, unit and colour.
 int quantityDecimals(const Trace& trace, int quantity);
 std::string quantityName(const Trace& trace, int quantity);
 std::string quantityUnit(const Trace& trace, int quantity);
+// The caption of its value scale: its name and unit, or only the name a
+// module type gives the built-in field it sends its own quantity in.
+std::string quantityCaption(const Trace& trace, int quantity);
 std::uint32_t quantityColor(const Trace& trace, int quantity);
 // The colour its curve is drawn in: its channel's, except for a built-in
 // quantity overlaid in the chosen one's colour, which gets one of its own.

@@ -9,7 +9,6 @@
 #include "util/NumberFormat.h"
 #include "trace/Trace.h"
 #include "trace/TraceAnalysis.h"
-#include "util/TextEncoding.h"
 #include "trace/TraceInternal.h"
 
 namespace oxalis {
@@ -29,18 +28,8 @@ struct Curve {
   std::uint32_t color = 0;
 };
 
-// OptionChOscillo 0..4: the quantity and its channel slot.
-struct BuiltIn {
-  Field field;
-  int slot;
-};
-constexpr std::array<BuiltIn, 5> kBuiltIns{{
-    {Field::VOut, 6},
-    {Field::Richness, 7},
-    {Field::Lambda, 9},
-    {Field::O2, 8},
-    {Field::AirFuel, 10},
-}};
+// The sample field of each built-in quantity, in the buttons' order.
+constexpr std::array<Field, 5> kBuiltInFields{Field::VOut, Field::Richness, Field::Lambda, Field::O2, Field::AirFuel};
 
 struct Curves {
   std::array<Curve, kTraceQuantities> items{};
@@ -55,11 +44,9 @@ Curves drawnCurves(const Trace& trace) {
   for (int q : drawnQuantities(trace)) {
     const ValueScale scale = quantityScale(trace, q);
     const bool builtIn = q < 5;
-    const ChannelDefinition& slot =
-        trace.channels.slot(builtIn ? kBuiltIns[static_cast<std::size_t>(q)].slot : q - 4);
-    curves.items[curves.count++] = {builtIn ? kBuiltIns[static_cast<std::size_t>(q)].field : Field::Channel,
+    curves.items[curves.count++] = {builtIn ? kBuiltInFields[static_cast<std::size_t>(q)] : Field::Channel,
                                     builtIn ? 0 : static_cast<std::size_t>(q - 5), scale.lo, scale.hi,
-                                    builtIn ? curveColor(trace, q) : slot.Color};
+                                    curveColor(trace, q)};
   }
   return curves;
 }
@@ -283,7 +270,7 @@ void drawValueGrid(Trace& trace) {
   const int active = activeQuantity(trace);
   const ChannelDefinition* quantity = nullptr;
   if (active >= 0) {
-    quantity = &trace.channels.slot(kBuiltIns[static_cast<std::size_t>(active)].slot);
+    quantity = &quantitySlot(trace, active);
     const ValueScale scale = quantityScale(trace, active);
     lo = scale.lo;
     hi = scale.hi;
@@ -306,13 +293,7 @@ void drawValueGrid(Trace& trace) {
     view.trace.texts.push_back({0, top, std::move(label), kValueLabelColor});
   }
   if (!quantity) return;
-  std::string caption = quantity->Name;
-  if (!quantity->Unit.empty()) caption += " (" + quantity->Unit + ")";
-  // A module type that sends its own quantities in these fields names them.
-  static constexpr std::array<std::string_view, 5> kLambdaNames{"Vout", "Richness", "Lambda", "O2", "A/F"};
-  const auto selected = static_cast<std::size_t>(active);
-  if (trace.panel.traceChoiceNames[selected] != kLambdaNames[selected]) caption = trace.panel.traceChoiceNames[selected];
-  caption = DegreeSignForScreen(std::move(caption));
+  std::string caption = quantityCaption(trace, active);
   if (caption.empty()) return;
   // A curve colour of black would not be seen on the black area.
   const std::uint32_t colour = (quantity->Color & 0xFFFFFF) != 0 ? quantity->Color : kValueLabelColor;
