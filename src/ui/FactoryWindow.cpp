@@ -173,9 +173,9 @@ FactoryWindow::FactoryWindow(Core& core, QWidget* parent)
   auto* canBox = new QGroupBox("CAN", link);
   auto* canGrid = new QGridLayout(canBox);
   canGrid->addWidget(new QLabel("CNTErrCAN", canBox), 0, 0);
-  auto* canCount = new QLabel(canBox);
-  canCount->setObjectName("CNTErrCAN");
-  canGrid->addWidget(canCount, 0, 1);
+  canErrors_ = new QLabel(canBox);
+  canErrors_->setObjectName("CNTErrCAN");
+  canGrid->addWidget(canErrors_, 0, 1);
   for (std::size_t i = 0; i < diagCan_.size(); ++i) {
     diagCan_[i] = new QCheckBox(kDiagCan[i], canBox);
     diagCan_[i]->setObjectName(QString("DiagCan%1").arg(i));
@@ -334,7 +334,7 @@ void FactoryWindow::render() {
                                    model.frameLost};
   for (std::size_t i = 0; i < errors_.size(); ++i) errors_[i]->setChecked(errors[i]);
   for (std::size_t i = 0; i < diagCan_.size(); ++i) diagCan_[i]->setChecked(model.DiagCan[i]);
-  findChild<QLabel*>("CNTErrCAN")->setText(qs(model.CNTErrCAN));
+  canErrors_->setText(qs(model.CNTErrCAN));
   lostFrames_->setText(qs(model.lostFramesText));
   // Shown when the Master level begins, hidden when it ends; the close box
   // hides it in between.

@@ -53,6 +53,7 @@ class FactoryWindow : public QDialog {
   std::array<QCheckBox*, 6> diagCan_{};
   std::array<QCheckBox*, 5> errors_{};  // Chksum, Blank, Verify, OverRun, Perte de trame
   QLabel* lostFrames_ = nullptr;
+  QLabel* canErrors_ = nullptr;
   QPlainTextEdit* log_ = nullptr;
   bool shownForMaster_ = false;
   std::uint64_t shownLogWritten_ = 0;
