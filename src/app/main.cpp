@@ -138,7 +138,7 @@ int main(int argc, char* argv[]) {
   port.setByteHandler([&core](std::uint8_t byte) { core.onByte(byte); });
   port.setLostHandler([&core] { core.onPortLost(); });
   for (const auto id : {oxalis::TimerId::Search, oxalis::TimerId::Refresh, oxalis::TimerId::KeepAlive,
-                        oxalis::TimerId::Firmware})
+                        oxalis::TimerId::Firmware, oxalis::TimerId::Replay})
     timers.setTickHandler(id, [&core, id] { core.onTimer(id); });
 
   oxalis::MainWindow window(core);

@@ -28,6 +28,7 @@
 #include "app/UserLevel.h"
 #include "app/DataCommands.h"
 #include "app/Recovery.h"
+#include "app/Replay.h"
 #include "trace/TraceAnalysis.h"
 
 namespace oxalis {
@@ -90,6 +91,7 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
   buttons->addWidget(searchPort_);
   buttons->addWidget(identifie_);
   buttons->addStretch(1);
+  buttons->addWidget(buildReplayBar(central));
   column->addLayout(buttons);
   livePanel_ = new LivePanelWidget(core_, central);
   column->addWidget(livePanel_, 1);
@@ -162,6 +164,11 @@ void MainWindow::buildMenus() {
   addEntry(file, "DataSaveAs", "&Save As", [this] { dataSaveAs(core_); })
       ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   addEntry(file, "DataExportCsv", "&Export CSV...", [this] { dataExportCsv(core_); });
+  file->addSeparator();
+  addEntry(file, "ReplayPlay", "&Replay: play / pause", [this] { replayPlayPause(core_); })
+      ->setShortcut(Qt::Key_F6);
+  addEntry(file, "ReplayLive", "Replay: back to &live", [this] { replayStop(core_); })
+      ->setShortcut(Qt::Key_F7);
   file->addSeparator();
   for (const auto& [name, code] : {std::pair{"Oxalis_OffLine", "OX2"}, std::pair{"Panora_OffLine", "PNU"},
                                    std::pair{"QTX_OffLine", "QTX"}}) {
@@ -316,6 +323,55 @@ void MainWindow::buildToolbar() {
   }
 }
 
+// The replay bar, right of the search buttons: what is shown (a replay,
+// not the module), where the replay is, play / pause, speed, back to live.
+QWidget* MainWindow::buildReplayBar(QWidget* parent) {
+  replayBar_ = new QWidget(parent);
+  replayBar_->setObjectName("ReplayBar");
+  auto* row = new QHBoxLayout(replayBar_);
+  row->setContentsMargins(0, 0, 0, 0);
+  replayBadge_ = new QLabel("REPLAY - not live", replayBar_);
+  replayBadge_->setObjectName("ReplayBadge");
+  replayBadge_->setToolTip("The live panel shows the opened data file, not the module");
+  replayBadge_->setStyleSheet("color: white; background: #1565c0; font-weight: bold; padding: 2px 8px; border-radius: 3px");
+  replayPosition_ = new QLabel(replayBar_);
+  replayPosition_->setObjectName("ReplayPosition");
+  replayPosition_->setToolTip("Time of the sample shown / time of the last sample");
+  // Wide enough for a full ring's times, so the bar does not jump as they grow.
+  replayPosition_->setMinimumWidth(replayPosition_->fontMetrics().horizontalAdvance("0000.00 s / 0000.00 s") + 8);
+  replayPlay_ = new QPushButton(replayBar_);
+  replayPlay_->setObjectName("ReplayPlay");
+  replayPlay_->setToolTip("Play the opened data file through the live panel, or pause (F6)");
+  replaySpeed_ = new QComboBox(replayBar_);
+  replaySpeed_->setObjectName("ReplaySpeed");
+  replaySpeed_->setToolTip("Replay speed: times the recorded pace");
+  for (int speed : kReplaySpeeds) replaySpeed_->addItem(QString::fromUtf8("%1\u00D7").arg(speed), speed);
+  replayLive_ = new QPushButton("Back to &live", replayBar_);
+  replayLive_->setObjectName("ReplayLive");
+  replayLive_->setToolTip("End the replay: the live panel shows the module again (F7)");
+  for (QWidget* w : std::initializer_list<QWidget*>{replayBadge_, replayPosition_, replayPlay_, replaySpeed_, replayLive_})
+    row->addWidget(w);
+  connect(replayPlay_, &QPushButton::clicked, this, [this] { replayPlayPause(core_); });
+  connect(replaySpeed_, &QComboBox::activated, this,
+          [this](int index) { replaySetSpeed(core_, replaySpeed_->itemData(index).toInt()); });
+  connect(replayLive_, &QPushButton::clicked, this, [this] { replayStop(core_); });
+  return replayBar_;
+}
+
+void MainWindow::renderReplayBar() {
+  const ReplayBarModel& bar = model_.replay;
+  replayBar_->setVisible(bar.visible);
+  replayBadge_->setVisible(bar.active);
+  replayPosition_->setText(qs(bar.position));
+  replayPosition_->setVisible(bar.active);
+  replayPlay_->setText(bar.playing ? QString("&Pause") : QString::fromUtf8("\u25B6 &Play"));
+  replayLive_->setVisible(bar.active);
+  const int index = replaySpeed_->findData(bar.speed);
+  if (index >= 0 && replaySpeed_->currentIndex() != index) replaySpeed_->setCurrentIndex(index);
+  actions_.at("ReplayPlay")->setEnabled(bar.visible);
+  actions_.at("ReplayLive")->setEnabled(bar.active);
+}
+
 void MainWindow::askForLevel(std::uint8_t level) {
   // Qt has just ticked the chosen entry; the tick follows the level only
   // once its code is accepted.
@@ -348,6 +404,7 @@ void MainWindow::render() {
   statusMessage_->setVisible(!model_.statusMessage.empty());
   linkNotice_->show(model_.linkNotice);
   recoveryNotice_->show(model_.recoveryNotice);
+  renderReplayBar();
   renderEntry(actions_.at("DataNew"), model_.dataNew);
   renderEntry(actions_.at("DataOpen"), model_.dataOpen);
   renderEntry(actions_.at("DataSave"), model_.dataSave);

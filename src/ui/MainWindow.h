@@ -1,6 +1,7 @@
 #pragma once
 // The main window `Main`: renders the core's MainWindowModel and forwards
 // the user's actions to the core.
+#include <QComboBox>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
@@ -41,6 +42,13 @@ class MainWindow : public QMainWindow {
   NoticeBar* linkNotice() const { return linkNotice_; }
   NoticeBar* recoveryNotice() const { return recoveryNotice_; }
   QLabel* recordMark() const { return recordMark_; }
+  // The replay bar and its controls.
+  QWidget* replayBar() const { return replayBar_; }
+  QLabel* replayBadge() const { return replayBadge_; }
+  QLabel* replayPosition() const { return replayPosition_; }
+  QPushButton* replayPlayButton() const { return replayPlay_; }
+  QComboBox* replaySpeedBox() const { return replaySpeed_; }
+  QPushButton* replayLiveButton() const { return replayLive_; }
   // The factory window, shown at the Master level.
   FactoryWindow* factoryWindow() const { return factoryWindow_; }
 
@@ -68,6 +76,8 @@ class MainWindow : public QMainWindow {
   void exportPicture();
   void buildMenus();
   void buildToolbar();
+  QWidget* buildReplayBar(QWidget* parent);
+  void renderReplayBar();
   void render();
   void renderButtons();
   void showDateAndTime();
@@ -85,6 +95,12 @@ class MainWindow : public QMainWindow {
   NoticeBar* linkNotice_ = nullptr;
   NoticeBar* recoveryNotice_ = nullptr;
   QLabel* recordMark_ = nullptr;
+  QWidget* replayBar_ = nullptr;
+  QLabel* replayBadge_ = nullptr;
+  QLabel* replayPosition_ = nullptr;
+  QPushButton* replayPlay_ = nullptr;
+  QComboBox* replaySpeed_ = nullptr;
+  QPushButton* replayLive_ = nullptr;
   QLabel* statusMessage_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   std::map<QString, QAction*> actions_;

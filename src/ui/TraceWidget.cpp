@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "QtConvert.h"
+#include "app/Replay.h"
 #include "trace/Trace.h"
 #include "trace/TraceAnalysis.h"
 
@@ -301,6 +302,8 @@ void OscilloWidget::mousePressEvent(QMouseEvent* event) {
   }
   trace.cursorBActive = false;
   Oscillo_MouseDown(trace, x, right);
+  // During a replay a click on the trace plays from the sample clicked.
+  if (!right && core_.replay.active) replaySeek(core_, trace.buffer.cursorSample);
 }
 
 void OscilloWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -317,6 +320,8 @@ void OscilloWidget::mouseReleaseEvent(QMouseEvent* event) {
     return;
   }
   Oscillo_MouseUp(core_.trace, qRound(event->position().x()), right);
+  // A zoom leaves cursor A on the sample played.
+  if (right && core_.replay.active) replaySeek(core_, core_.replay.position);
 }
 
 // A double click on the value labels fits the scale to the curve on screen,
@@ -340,8 +345,12 @@ void OscilloWidget::keyPressEvent(QKeyEvent* event) {
   const bool division = (event->modifiers() & Qt::ControlModifier) != 0;
   const int step = division ? divisionSamples(trace) : 1;
   switch (event->key()) {
-    case Qt::Key_Left: return stepActiveCursor(trace, -step);
-    case Qt::Key_Right: return stepActiveCursor(trace, step);
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      stepActiveCursor(trace, event->key() == Qt::Key_Left ? -step : step);
+      // During a replay, stepping cursor A steps the sample played.
+      if (core_.replay.active && !trace.cursorBActive) replaySeek(core_, trace.buffer.cursorSample);
+      return;
     case Qt::Key_Home: return jumpToStart(trace);
     case Qt::Key_End: return jumpToEnd(trace);
     default: QWidget::keyPressEvent(event);
@@ -363,7 +372,7 @@ OverviewStrip::OverviewStrip(Core& core, QWidget* parent) : QWidget(parent), cor
   setObjectName("Ctrl_Zoom");
   setAttribute(Qt::WA_OpaquePaintEvent);
   setCursor(Qt::SizeHorCursor);
-  setToolTip("Click or drag to move the view along the recording");
+  setToolTip("Click or drag to move the view along the recording (during a replay, a click plays from there)");
 }
 
 void OverviewStrip::paintEvent(QPaintEvent*) {
@@ -373,7 +382,11 @@ void OverviewStrip::paintEvent(QPaintEvent*) {
 }
 
 void OverviewStrip::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) Ctrl_Zoom_MouseDown(core_.trace, qRound(event->position().x()));
+  if (event->button() != Qt::LeftButton) return;
+  const int x = qRound(event->position().x());
+  Ctrl_Zoom_MouseDown(core_.trace, x);
+  // During a replay a click on the strip plays from that place.
+  if (core_.replay.active) replaySeek(core_, sampleUnderStrip(core_.trace, x));
 }
 
 void OverviewStrip::mouseMoveEvent(QMouseEvent* event) {

@@ -33,7 +33,7 @@ class FakeTimers : public Timers {
  private:
   State& at(TimerId id) { return states_[static_cast<std::size_t>(id)]; }
   const State& at(TimerId id) const { return states_[static_cast<std::size_t>(id)]; }
-  std::array<State, 4> states_{};
+  std::array<State, 5> states_{};
 };
 
 }  // namespace oxalis::test

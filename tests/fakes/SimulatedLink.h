@@ -35,7 +35,7 @@ struct SimulatedLink {
     for (int ms = 0; ms < milliseconds; ++ms) {
       port.advance(std::chrono::milliseconds(1));
       ++now;
-      for (TimerId id : {TimerId::Search, TimerId::Refresh, TimerId::KeepAlive})
+      for (TimerId id : {TimerId::Search, TimerId::Refresh, TimerId::KeepAlive, TimerId::Replay})
         tickDue(id, [this, id] { core.onTimer(id); });
     }
   }
@@ -70,7 +70,7 @@ struct SimulatedLink {
     int restarts = -1;
     int at = 0;
   };
-  std::array<Due, 4> due_{};
+  std::array<Due, 5> due_{};
 };
 
 }  // namespace oxalis::test

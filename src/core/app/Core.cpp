@@ -79,6 +79,7 @@ void Core::onTimer(TimerId id) {
     case TimerId::Refresh: refreshTick(); break;
     case TimerId::KeepAlive: link.keepAliveTick(); break;
     case TimerId::Firmware: firmware.tick(); break;
+    case TimerId::Replay: replayTick(*this); break;
   }
 }
 
@@ -119,7 +120,7 @@ void Core::refreshTick() {
   setup.tick();
   if (!link.refreshTick()) return;
   LinkState& linkState = link.state;
-  refreshPanel(monitor, linkState.dataFlowing, linkState.freshSample);
+  if (!replay.active) refreshPanel(monitor, linkState.dataFlowing, linkState.freshSample);
   // Bytes arrive but no measurement: ask for the stream again, once per tick.
   if (linkState.dataFlowing && !linkState.freshSample && linkState.streamRunning) link.commands.startFrames();
   const LiveValues& v = monitor.live;
@@ -159,6 +160,8 @@ void Core::identifyRequested() {
 }
 
 void Core::measurement(std::span<const std::uint8_t> data, std::uint8_t selector) {
+  // During a replay the panel shows the file; the module's values wait.
+  if (replay.active) return;
   decodeMeasurement(monitor, data, selector, factory.visible);
   if (state.recording) recordLiveSample();
 }

@@ -11,6 +11,7 @@
 
 #include "app/AppState.h"
 #include "app/MainWindowModel.h"
+#include "app/Replay.h"
 #include "app/SecondaryWindows.h"
 #include "config/ChannelTable.h"
 #include "factory/FactoryDiagnostics.h"
@@ -102,6 +103,7 @@ class Core final : private LinkEvents, private SetupHost, private FirmwareHost, 
   FactoryModel factory;
   AccessCodeModel accessCode;
   ChannelTable channels;
+  ReplayState replay;
 
  private:
   FactoryDiagnostics diagnostics_{factory};

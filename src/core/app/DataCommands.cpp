@@ -5,6 +5,7 @@
 #include "app/Core.h"
 #include "app/Persistence.h"
 #include "app/Presenter.h"
+#include "app/Replay.h"
 #include "files/CsvExport.h"
 #include "files/DataFile.h"
 #include "trace/Trace.h"
@@ -88,6 +89,7 @@ void clearTraceData(Core& core) {
   updateOverviewBox(core.trace);
   repaintTrace(core.trace);
   core.updateMemoryText();
+  replayAvailabilityChanged(core);
 }
 
 bool dataNew(Core& core) {
@@ -120,6 +122,7 @@ bool dataOpenFile(Core& core, const std::string& file) {
     core.platform.dialogs.message("Invalid data file", "Error", MessageIcon::Error);
     return false;
   }
+  replayStop(core);
   applyDataFile(core, std::move(read));
   AppState& state = core.state;
   state.dataFileName = file;
@@ -132,6 +135,7 @@ bool dataOpenFile(Core& core, const std::string& file) {
   state.dataFileOpened = true;
   state.dataFileOfThisRun = file;
   core.showRecordingState();
+  replayAvailabilityChanged(core);
   return true;
 }
 

@@ -37,6 +37,15 @@ struct Notice {
   bool visible() const { return !text.empty(); }
 };
 
+// The replay bar: shown while an opened data file can be replayed.
+struct ReplayBarModel {
+  bool visible = false;
+  bool active = false;  // replaying: the bar says plainly it is not live
+  bool playing = false;
+  int speed = 1;
+  std::string position;  // "12.34 s / 300.00 s": the sample shown and the last
+};
+
 struct MainWindowModel {
   static constexpr int kStatusPanels = 8;
 
@@ -89,6 +98,8 @@ struct MainWindowModel {
       {"Pause_Record", "Pause Record", 7},
       {"Stop_Record", "Stop Record", 9},
   }};
+
+  ReplayBarModel replay;
 
   std::string& panel(int number) { return panels.at(static_cast<std::size_t>(number - 1)); }
   const std::string& panel(int number) const { return panels.at(static_cast<std::size_t>(number - 1)); }

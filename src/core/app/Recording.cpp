@@ -3,6 +3,7 @@
 #include "app/Core.h"
 #include "app/Toolbar.h"
 #include "app/DataCommands.h"
+#include "app/Replay.h"
 
 namespace oxalis {
 
@@ -31,6 +32,7 @@ void refreshRecordingControls(Core& core) {
   if (state.recording) enableToolButton(window, "Stop_Record"); else disableToolButton(window, "Stop_Record");
   enableDataCommands(core, !state.recording);
   core.showRecordingState();
+  replayAvailabilityChanged(core);
 }
 
 void startRecord(Core& core) {

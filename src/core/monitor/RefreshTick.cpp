@@ -1,6 +1,7 @@
 #include "monitor/RefreshTick.h"
 
 #include <array>
+#include <utility>
 
 #include "monitor/Monitor.h"
 #include "util/NumberFormat.h"
@@ -61,6 +62,43 @@ bool cellText(Monitor& monitor, int cell, std::string& text) {
     case 17: if (!pnu) return false; text = monitor.livePanel.cells[8].text; return true;
     default: return false;
   }
+}
+
+namespace {
+
+// Whether a data file keeps the value of cell i for the module type: the
+// five main quantities, probe temperature, Vs and the user channels.
+bool cellRecorded(const std::string& type, int cell) {
+  if (cell <= 4 || (cell >= 13 && cell <= 16)) return true;
+  if (type == "PNU") return cell == 8 || cell == 17;  // channel 5, the analogue input
+  return cell == 5 || cell == 11;
+}
+
+}  // namespace
+
+void refreshReplayPanel(Monitor& monitor) {
+  LivePanelModel& panel = monitor.livePanel;
+  const bool force = std::exchange(panel.forceRepaint, false);
+  for (int cell = 0; cell < LivePanelModel::kCells; ++cell) {
+    auto& model = panel.cells[static_cast<std::size_t>(cell)];
+    std::string text = model.text;
+    // Cell 17 copies cell 8, which comes first.
+    if (cellText(monitor, cell, text) && !cellRecorded(monitor.module.deviceCode, cell)) text.clear();
+    if (force || text != model.text || model.textColor != kReplayBlue) {
+      model.text = std::move(text);
+      model.textColor = kReplayBlue;
+      ++model.paintCount;
+    }
+  }
+  const LiveValues& v = monitor.live;
+  for (int i = 0; i < LivePanelModel::kLamps; ++i) {
+    auto& lamp = panel.lamps[static_cast<std::size_t>(i)];
+    lamp.red = i < 8 && (v.diagFlags >> i & 1) != 0;
+    lamp.known = i < 8;
+    lamp.greenLabel = monitor.diagLabelsCanOk[static_cast<std::size_t>(i)];
+    lamp.redLabel = monitor.diagLabelsCanErr[static_cast<std::size_t>(i)];
+  }
+  panel.changed.notify();
 }
 
 void refreshPanel(Monitor& monitor, bool dataFlowing, bool freshSample) {

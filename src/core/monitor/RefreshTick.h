@@ -12,6 +12,11 @@ struct Monitor;
 // bytes arrive but no measurement; grey: no bytes since the link was lost.
 void refreshPanel(Monitor& monitor, bool dataFlowing, bool freshSample);
 
+// A recorded sample played back (the caller has put it in the live values):
+// the cells a data file keeps show it in replay blue, the others are blank,
+// the eight diagnostic lamps show its flags and the CAN lamp is grey.
+void refreshReplayPanel(Monitor& monitor);
+
 // Text of value cell i for the current module type, or nothing when the
 // type does not refresh that cell. formatFixed's clamps are stored back
 // into the live values, which then keep what the panel shows.

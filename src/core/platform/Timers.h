@@ -8,6 +8,7 @@ enum class TimerId {
   Refresh,    // Timer1: refresh and link supervision, 330 ms
   KeepAlive,  // Timer2: keep-alive time request, 1000 ms
   Firmware,   // the firmware window's sending timer, 10 ms
+  Replay,     // a data file played through the live panel, 20 ms
 };
 
 class Timers {

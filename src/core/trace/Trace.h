@@ -48,6 +48,9 @@ struct Trace {
   std::array<bool, 10> fitted{};
   std::int32_t cursorB = -1;
   bool cursorBActive = false;
+  // Cursor A follows the pointer over the trace; during a replay it marks
+  // the sample played and moves only when clicked, dragged or stepped.
+  bool cursorFollowsPointer = true;
 };
 
 // Colours of the picture (0x00BBGGRR). The trace area and the time axis
@@ -155,6 +158,9 @@ void Oscillo_MouseUp(Trace& trace, int x, bool rightButton);
 void Ctrl_Zoom_MouseDown(Trace& trace, int x);
 void Ctrl_Zoom_MouseMove(Trace& trace, int x, bool leftHeld);
 void Ctrl_Zoom_MouseUp(Trace& trace);
+// The sample at x on the overview strip (the strip spans a whole ring from
+// the oldest sample held, so it may lie past the newest).
+std::int64_t sampleUnderStrip(const Trace& trace, int x);
 
 // Window width in samples of a time-base entry ("5s" .. "500s").
 std::optional<std::int32_t> timeBaseSamples(std::string_view text);

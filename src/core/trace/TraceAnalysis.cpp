@@ -66,12 +66,27 @@ void showSpan(Trace& trace, std::int64_t start, std::int64_t end) {
   buffer.viewEnd = toSample(start + width);
 }
 
+}  // namespace
+
 std::int32_t clampToHeld(const TraceBuffer& buffer, std::int64_t sample) {
   const std::int64_t oldest = oldestKept(buffer);
   return toSample(std::clamp<std::int64_t>(sample, oldest, std::max<std::int64_t>(oldest, buffer.sampleCount - 1)));
 }
 
-}  // namespace
+void moveCursorATo(Trace& trace, std::int64_t sample) {
+  TraceBuffer& buffer = trace.buffer;
+  buffer.cursorSample = clampToHeld(buffer, sample);
+  if (buffer.cursorSample < buffer.viewStart || buffer.cursorSample >= buffer.viewEnd) {
+    // A page on, as a recording pages, with a tenth of the width before
+    // the cursor so that the way it came stays in sight.
+    const std::int64_t width = std::int64_t{buffer.viewEnd} - buffer.viewStart;
+    showSpan(trace, buffer.cursorSample - width / 10, buffer.cursorSample - width / 10 + width);
+    repaintAndTell(trace);
+    return;
+  }
+  trace_internal::placeCursor(trace);
+  trace.view.changed.notify();
+}
 
 std::int32_t storedValue(const TraceSample& sample, int quantity) {
   switch (quantity) {

@@ -90,6 +90,12 @@ void clearCursorB(Trace& trace);
 // Which cursor a press at x takes: B when it is shown and nearer than A.
 bool cursorBNearer(const Trace& trace, int x);
 void moveActiveCursorTo(Trace& trace, int x);
+// The sample nearest `sample` that the ring holds.
+std::int32_t clampToHeld(const TraceBuffer& buffer, std::int64_t sample);
+// Cursor A at `sample`, kept within the recording. A cursor outside the
+// window takes the window along a page, the cursor a tenth from its left.
+void moveCursorATo(Trace& trace, std::int64_t sample);
+
 // Arrow keys: the active cursor one sample (or one grid division) on.
 void stepActiveCursor(Trace& trace, int samples);
 std::int32_t divisionSamples(const Trace& trace);

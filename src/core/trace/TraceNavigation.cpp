@@ -252,6 +252,7 @@ void Oscillo_MouseDown(Trace& trace, int x, bool rightButton) {
 
 void Oscillo_MouseMove(Trace& trace, int x, bool leftHeld) {
   TraceBuffer& buffer = trace.buffer;
+  if (!trace.cursorFollowsPointer && !leftHeld && !buffer.rightDown) return;
   buffer.cursorSample = sampleUnderMouse(trace, x);
   // Only a drag that began on the trace moves the window: the anchor is
   // from its button press.
@@ -302,6 +303,8 @@ void Ctrl_Zoom_MouseMove(Trace& trace, int x, bool leftHeld) {
 }
 
 void Ctrl_Zoom_MouseUp(Trace& trace) { trace.buffer.stripDown = false; }
+
+std::int64_t sampleUnderStrip(const Trace& trace, int x) { return stripSample(trace, x); }
 
 void drawCursor(Trace& trace) {
   trace_internal::placeCursor(trace);

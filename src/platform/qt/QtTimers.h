@@ -23,7 +23,7 @@ class QtTimers : public QObject, public Timers {
   int interval(TimerId id) const override;
 
  private:
-  static constexpr std::size_t kCount = 4;
+  static constexpr std::size_t kCount = 5;
   QTimer& timer(TimerId id) { return *timers_[static_cast<std::size_t>(id)]; }
   const QTimer& timer(TimerId id) const { return *timers_[static_cast<std::size_t>(id)]; }
 
