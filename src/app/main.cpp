@@ -161,6 +161,7 @@ int main(int argc, char* argv[]) {
 
   window.show();
   core.start();
+  window.showLook();      // the look the settings file chose
   window.restorePlace();  // where the settings file says it was last time
 
   // The simulated module is plugged in on the port the search tries first

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "Theme.h"
 #include "app/AboutText.h"
 #include "app/Version.h"
 
@@ -14,10 +15,10 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("F_About");
   setWindowTitle("About");
   auto* column = new QVBoxLayout(this);
-  auto* logo = new QLabel(QString("<span style='font-size:20pt; font-weight:bold; color:#1a6e2e'>Oxalis</span>"
+  auto* logo = new QLabel(QString("<span style='font-size:20pt; font-weight:bold; color:%2'>Oxalis</span>"
                                   "<span style='font-size:20pt'> Monitor</span>"
-                                  "<br><span style='color:#555'>Version %1</span>")
-                              .arg(kVersion),
+                                  "<br>Version %1")
+                              .arg(kVersion, successText().name()),
                           this);
   column->addWidget(logo);
   releaseNote_ = new QPlainTextEdit(this);

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "QtConvert.h"
+#include "Theme.h"
 #include "monitor/LivePanel.h"
 #include "trace/Trace.h"
 
@@ -175,8 +176,7 @@ void LivePanelWidget::render() {
       renderedLabelColours_[i] = cell.labelColor;
       labels_[i]->setStyleSheet(cell.labelColor == kBlack
                                     ? QString()
-                                    : QString("color: %1; background: #202020; font-weight: bold")
-                                          .arg(toQColor(cell.labelColor).name()));
+                                    : colouredTextStyle(toQColor(cell.labelColor)) + "; font-weight: bold");
     }
     // On the display cells 10-12 are its setting lists.
     const bool underList = model.panoraListsVisible && i >= 10 && i <= 12;

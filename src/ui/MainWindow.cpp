@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include <QActionGroup>
+#include <tuple>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QInputDialog>
@@ -22,6 +24,7 @@
 #include "FactoryWindow.h"
 #include "FirmwareWindow.h"
 #include "SetupWindow.h"
+#include "Theme.h"
 #include "ToolbarIcons.h"
 #include "app/MainMenu.h"
 #include "app/Shutdown.h"
@@ -128,7 +131,6 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
   // What the link last gave up on (a record the module refused again and again).
   statusMessage_ = new QLabel(bar);
   statusMessage_->setObjectName("StatusMessage");
-  statusMessage_->setStyleSheet("color: #b71c1c");
   statusMessage_->hide();
   bar->addWidget(statusMessage_, 3);
 
@@ -136,6 +138,7 @@ MainWindow::MainWindow(Core& core, QWidget* parent) : QMainWindow(parent), core_
   // The search and information buttons are captioned by the live panel's
   // layout for the module type.
   buttonSubscription_ = core_.monitor.livePanel.changed.subscribe([this] { renderButtons(); });
+  showLook();
   render();
   renderButtons();
 
@@ -188,6 +191,7 @@ void MainWindow::buildMenus() {
   addEntry(level, "NiveauExpert", "&Expert", [this] { askForLevel(kLevelExpert); })->setCheckable(true);
   addEntry(level, "NiveauHyperUser", "&Master", [this] { askForLevel(kLevelMaster); })->setCheckable(true);
   addEntry(tools, "Firmware", "&Firmware", [this] { showFirmware(core_, this); });
+  buildLookMenu(tools);
 
   buildPortMenu();
   buildTraceMenu();
@@ -196,6 +200,34 @@ void MainWindow::buildMenus() {
   about->setObjectName("About");
   connect(about, &QAction::triggered, this, &MainWindow::showAbout);
   actions_["About"] = about;
+}
+
+// "&Look": follow the desktop (the default), or light or dark whatever the
+// desktop says. The choice is kept in the settings.
+void MainWindow::buildLookMenu(QMenu* parent) {
+  QMenu* menu = parent->addMenu("L&ook");
+  menu->setObjectName("Look");
+  auto* group = new QActionGroup(this);
+  for (const auto& [name, caption, choice] : {std::tuple{"LookDesktop", "Follow the &desktop", "Desktop"},
+                                             std::tuple{"LookLight", "&Light", "Light"},
+                                             std::tuple{"LookDark", "&Dark", "Dark"}}) {
+    QAction* action = addEntry(menu, name, caption, [this, choice = std::string(choice)] {
+      core_.state.theme = choice;
+      showLook();
+    });
+    action->setCheckable(true);
+    group->addAction(action);
+  }
+}
+
+void MainWindow::showLook() {
+  const std::string& choice = core_.state.theme;
+  applyLook(lookFor(choice));
+  actions_.at("LookDark")->setChecked(choice == "Dark");
+  actions_.at("LookLight")->setChecked(choice == "Light");
+  actions_.at("LookDesktop")->setChecked(choice != "Dark" && choice != "Light");
+  statusMessage_->setStyleSheet(QString("color: %1").arg(failureText().name()));
+  for (auto& [key, action] : toolActions_) action->setIcon(toolbarIcon(key, action->isEnabled()));
 }
 
 // Menu "&Port": the automatic search, or one serial device tried alone.

@@ -62,6 +62,9 @@ class MainWindow : public QMainWindow {
   void restorePlace();
   void rememberPlace();
 
+  // The look the settings choose (core.state.theme), on every window.
+  void showLook();
+
   // Closing without the unsaved-data question (SIGTERM, SIGINT): unsaved
   // samples go to a recovery file instead.
   void closeWithoutQuestions();
@@ -72,6 +75,7 @@ class MainWindow : public QMainWindow {
  private:
   void buildTraceMenu();
   void buildPortMenu();
+  void buildLookMenu(QMenu* parent);
   void copyReadout();
   void exportPicture();
   void buildMenus();

@@ -1,5 +1,6 @@
 #include "NoticeBar.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QStyle>
 
@@ -14,12 +15,13 @@ NoticeBar::NoticeBar(const QString& name, std::function<void(int)> onAction, std
   setFrameShape(QFrame::StyledPanel);
   // Pale amber with dark text: readable on light and dark desktops alike.
   setStyleSheet(QString("QFrame#%1 { background: #fff3cd; border: 1px solid #d4a72c; border-radius: 4px; }"
-                        "QFrame#%1 QLabel { color: #3a2c00; }")
+                        "QFrame#%1 QLabel, QPushButton#%1Close { color: #3a2c00; }")
                     .arg(name));
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(8, 4, 4, 4);
   auto* icon = new QLabel(this);
-  icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(24, 24));
+  // At the screen's own scaling, so that it stays sharp at 150 % and 200 %.
+  icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(QSize(24, 24), qApp->devicePixelRatio()));
   icon->setAlignment(Qt::AlignTop);
   row->addWidget(icon);
   text_ = new QLabel(this);

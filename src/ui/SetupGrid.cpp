@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "Theme.h"
 #include "QtConvert.h"
 #include "SetupWindow.h"
 
@@ -138,7 +139,11 @@ void SetupWindow::renderGrid() {
       const QBrush background = cell.background ? QBrush(toQColor(*cell.background))
                                 : row == 0 || column == 0 ? QBrush(header)
                                                           : QBrush();
-      if (item->background() != background) item->setBackground(background);
+      if (item->background() != background) {
+        item->setBackground(background);
+        // A cell coloured by its state keeps dark or light text, whichever reads on it.
+        item->setForeground(cell.background ? QBrush(readableOn(background.color())) : QBrush());
+      }
     }
   }
   grid_->setEnabled(model.enabled);

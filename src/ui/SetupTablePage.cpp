@@ -22,6 +22,7 @@
 #include <functional>
 #include <tuple>
 
+#include "Theme.h"
 #include "QtConvert.h"
 #include "SetupWindow.h"
 #include "TableCurve.h"
@@ -149,7 +150,7 @@ void SetupWindow::buildTablePage(QGroupBox* tables, QVBoxLayout* column) {
 
   notAllowed_ = new QLabel("Table not allowed in Display mode (Only for Oxalis)", tables);
   notAllowed_->setObjectName("Label_NotAllowed");
-  notAllowed_->setStyleSheet("color: #b71c1c; font-weight: bold");
+  notAllowed_->setStyleSheet(QString("color: %1; font-weight: bold").arg(failureText().name()));
   column->addWidget(notAllowed_);
 }
 
@@ -196,7 +197,11 @@ void SetupWindow::renderTablePage() {
       const QBrush background = cell.background ? QBrush(toQColor(*cell.background))
                                 : row == 0 || column == 0 ? QBrush(header)
                                                           : QBrush();
-      if (item->background() != background) item->setBackground(background);
+      if (item->background() != background) {
+        item->setBackground(background);
+        // A cell coloured by its state keeps dark or light text, whichever reads on it.
+        item->setForeground(cell.background ? QBrush(readableOn(background.color())) : QBrush());
+      }
     }
   }
   // Column widths: twips to pixels, widened where a header would not fit;
@@ -246,9 +251,9 @@ void SetupWindow::renderTransferStatus() {
   // Green when every value came back as written, red when some did not.
   QString style;
   if (status == "Written and verified") {
-    style = "color: #1b5e20; font-weight: bold";
+    style = QString("color: %1; font-weight: bold").arg(successText().name());
   } else if (status.starts_with("Written, but") || status.starts_with("No answer")) {
-    style = "color: #b71c1c; font-weight: bold";
+    style = QString("color: %1; font-weight: bold").arg(failureText().name());
   }
   if (transferStatus_->text() != text) transferStatus_->setText(text);
   if (transferStatus_->styleSheet() != style) transferStatus_->setStyleSheet(style);

@@ -25,6 +25,7 @@
 #include <functional>
 #include <tuple>
 
+#include "Theme.h"
 #include "QtConvert.h"
 #include "ToolbarIcons.h"
 
@@ -64,25 +65,32 @@ bool leftByUser(const QEvent* event) {
 // chip) and the tool; greyed while disabled.
 QIcon transferIcon(bool towardsModule, bool enabled) {
   constexpr int kSize = 32;
-  QPixmap pixmap(kSize, kSize);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
+  const bool dark = currentLook() == Look::Dark;
   const QColor chip = enabled ? QColor(40, 130, 60) : QColor(185, 185, 185);
-  const QColor arrow = enabled ? QColor(30, 60, 160) : QColor(170, 170, 170);
-  p.setPen(QPen(enabled ? QColor(30, 30, 30) : QColor(160, 160, 160), 1.2));
-  p.setBrush(chip);
-  p.drawRoundedRect(QRectF(17, 8, 12, 16), 2, 2);
-  p.setPen(QPen(arrow, 3, Qt::SolidLine, Qt::RoundCap));
-  p.drawLine(QPointF(3, 16), QPointF(14, 16));
-  const double tip = towardsModule ? 14 : 3;
-  const double back = towardsModule ? 9 : 8;
-  p.drawLine(QPointF(tip, 16), QPointF(back, 11));
-  p.drawLine(QPointF(tip, 16), QPointF(back, 21));
-  p.end();
+  // The arrow and the outline turn light in the dark look.
+  const QColor arrow = !enabled ? QColor(170, 170, 170) : dark ? QColor(110, 160, 255) : QColor(30, 60, 160);
+  const QColor outline = !enabled ? QColor(160, 160, 160) : dark ? QColor(215, 215, 215) : QColor(30, 30, 30);
   QIcon icon;
-  icon.addPixmap(pixmap, QIcon::Normal);
-  icon.addPixmap(pixmap, QIcon::Disabled);
+  // Drawn at each common scaling, sharp at 150 % and 200 %.
+  for (const double scale : {1.0, 1.5, 2.0, 3.0}) {
+    QPixmap pixmap(qRound(kSize * scale), qRound(kSize * scale));
+    pixmap.setDevicePixelRatio(scale);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(outline, 1.2));
+    p.setBrush(chip);
+    p.drawRoundedRect(QRectF(17, 8, 12, 16), 2, 2);
+    p.setPen(QPen(arrow, 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(3, 16), QPointF(14, 16));
+    const double tip = towardsModule ? 14 : 3;
+    const double back = towardsModule ? 9 : 8;
+    p.drawLine(QPointF(tip, 16), QPointF(back, 11));
+    p.drawLine(QPointF(tip, 16), QPointF(back, 21));
+    p.end();
+    icon.addPixmap(pixmap, QIcon::Normal);
+    icon.addPixmap(pixmap, QIcon::Disabled);
+  }
   return icon;
 }
 
@@ -102,6 +110,11 @@ void paintState(QWidget* input, EditState state) {
   palette.setColor(QPalette::Base, background);
   palette.setColor(QPalette::Button, background);
   palette.setColor(QPalette::Window, background);
+  // The look's text colour may not read on the state's colour.
+  for (QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
+    palette.setColor(QPalette::Active, role, readableOn(background));
+    palette.setColor(QPalette::Inactive, role, readableOn(background));
+  }
   input->setPalette(palette);
   if (ownBackground) input->setAutoFillBackground(true);
 }

@@ -6,7 +6,8 @@
 
 namespace oxalis {
 
-// The picture of the button with this key, greyed when `enabled` is false.
+// The picture of the button with this key for the look in force, greyed
+// when `enabled` is false.
 QIcon toolbarIcon(const QString& key, bool enabled);
 
 }  // namespace oxalis

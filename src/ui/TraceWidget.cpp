@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "QtConvert.h"
+#include "Theme.h"
 #include "app/Replay.h"
 #include "trace/Trace.h"
 #include "trace/TraceAnalysis.h"
@@ -61,6 +62,7 @@ void paintDisplayList(QPainter& painter, const DisplayList& list, std::size_t fi
   // (A picture shared with a copy would be detached by the write, away
   // from the painter: such a picture takes the painter's way.)
   const bool direct = image && image->isDetached() && image->format() == QImage::Format_RGB32 &&
+                      image->devicePixelRatio() == 1.0 &&
                       painter.transform().isIdentity() && !painter.hasClipping() &&
                       painter.compositionMode() == QPainter::CompositionMode_SourceOver;
   const int imageWidth = image ? image->width() : 0;
@@ -115,8 +117,13 @@ QRect zoomBandRect(std::pair<int, int> band, int height) {
 void OscilloWidget::sync() {
   const TraceModel& model = core_.trace.view;
   const QSize size(std::max(model.traceWidth, 1), std::max(model.traceHeight, 1));
-  if (model.repaintGeneration != generation_ || picture_.size() != size) {
-    picture_ = QImage(size, QImage::Format_RGB32);
+  // The picture has the screen's own pixels (two per point at 200 %), so
+  // that lines and texts stay sharp at any scaling.
+  const qreal scale = devicePixelRatioF();
+  if (model.repaintGeneration != generation_ || picture_.deviceIndependentSize() != QSizeF(size) ||
+      picture_.devicePixelRatio() != scale) {
+    picture_ = QImage(size * scale, QImage::Format_RGB32);
+    picture_.setDevicePixelRatio(scale);
     picture_.fill(kTraceBackground);
     QPainter painter(&picture_);
     painter.setFont(font());
@@ -165,7 +172,9 @@ void OscilloWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect dirty = event->rect();
   painter.fillRect(dirty, kTraceBackground);
-  painter.drawImage(dirty.topLeft(), picture_, dirty);
+  const qreal scale = picture_.devicePixelRatio();
+  painter.drawImage(QRectF(dirty), picture_,
+                    QRectF(QPointF(dirty.topLeft()) * scale, QSizeF(dirty.size()) * scale));
   const TraceModel& model = core_.trace.view;
   if (model.zoomBandLeft >= 0) {
     // The range a right-button drag will zoom in on.
@@ -454,7 +463,8 @@ TraceWidget::TraceWidget(Core& core, const QString& appFolder, QWidget* parent)
   wCurseur_->setObjectName("WCuseur");
   wCurseur_->setFrameStyle(QFrame::Box);
   wCurseur_->setAlignment(Qt::AlignCenter);
-  wCurseur_->setStyleSheet("background: #ffffe0");
+  // Dark text on pale yellow in either look.
+  wCurseur_->setStyleSheet("background: #ffffe0; color: black");
   column->addWidget(surfaces_, 1);
 
   core_.trace.view.textWidth = [metrics = QFontMetrics(axis_->font())](std::string_view text) {
@@ -543,7 +553,7 @@ void TraceWidget::render() {
     if (colour != shownColours_[i]) {
       shownColours_[i] = colour;
       valCurseur_[i]->setStyleSheet(
-          i < 5 || colour == 0 ? QString() : QString("color: %1; background: #202020").arg(toQColor(colour).name()));
+          i < 5 || colour == 0 ? QString() : colouredTextStyle(toQColor(colour)));
     }
     const int visible = core_.monitor.livePanel.valCurseurVisible[i] ? 1 : 0;
     if (visible != shownVisible_[i]) {

@@ -36,6 +36,8 @@ struct AppState {
   // The main window's place, kept between runs: "left,top,width,height,
   // maximised" as the window writes it; empty for its own placement.
   std::string windowGeometry;
+  // The look: "Desktop" (follow the desktop), "Light" or "Dark".
+  std::string theme = "Desktop";
 };
 
 }  // namespace oxalis

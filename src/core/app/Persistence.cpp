@@ -20,6 +20,7 @@ Settings currentSettings(const Core& core) {
   for (std::size_t k = 0; k < s.channels.size(); ++k) s.channels[k] = core.channels.slot(static_cast<int>(k + 1));
   s.deviceCode = core.link.state.identity.deviceCode;
   s.windowGeometry = state.windowGeometry;
+  s.theme = state.theme;
   s.overlay = core.trace.overlay;
   return s;
 }
@@ -46,6 +47,7 @@ void applySettings(Core& core, const Settings& s) {
   core.trace.view.timeBaseText = s.timeBaseText;
   core.trace.overlay = s.overlay;
   state.windowGeometry = s.windowGeometry;
+  state.theme = s.theme;
   core.trace.view.changed.notify();
 }
 

@@ -23,6 +23,7 @@ constexpr std::string_view kTimeBase = "[Tbase]:";
 constexpr std::string_view kLastModule = "[Last Module]:";
 constexpr std::string_view kGeometry = "[Geometry]:";
 constexpr std::string_view kOverlay = "[Overlay]:";
+constexpr std::string_view kTheme = "[Theme]:";
 
 // The channel tags of slots 1..10, in slot order.
 constexpr std::array<std::string_view, 10> kChannelTags{
@@ -91,6 +92,7 @@ Settings ParseSettings(std::string_view content, Settings state) {
     if (tagged(kHc)) state.hcRatio = ReadLeadingNumber(valueOf(kHc));
     if (tagged(kStoichio)) state.stoichRatio = ReadLeadingNumber(valueOf(kStoichio));
     if (tagged(kTimeBase)) state.timeBaseText = text(valueOf(kTimeBase));
+    if (tagged(kTheme)) state.theme = text(trimTrailingBlanks(valueOf(kTheme)));
     if (tagged(kGeometry)) state.windowGeometry = text(trimTrailingBlanks(valueOf(kGeometry)));
     if (tagged(kOverlay)) {
       const std::string_view flags = valueOf(kOverlay);
@@ -127,6 +129,7 @@ std::string FormatSettings(const Settings& state) {
   std::string overlay;
   for (bool on : state.overlay) overlay += on ? '1' : '0';
   addLine(out, kOverlay, overlay);
+  addLine(out, kTheme, oneLine(state.theme));
   return Utf8ToWindows1252(out);
 }
 

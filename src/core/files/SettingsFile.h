@@ -15,7 +15,8 @@
 //   [Last Module]:OX2
 //   [Geometry]:40,30,1366,740,0    (the main window: left, top, width, height, maximised)
 //   [Overlay]:00001                (built-in quantities overlaid on the trace: Vout, richness, lambda, O2, A/F)
-// The last two come after the tags earlier versions know, which ignore them.
+//   [Theme]:Dark                   (Desktop, Light or Dark)
+// The last three come after the tags earlier versions know, which ignore them.
 // Windows-1252 on disk, lines ended by CR LF.
 #include <array>
 #include <cstdint>
@@ -44,6 +45,7 @@ struct Settings {
   std::string deviceCode = "OX2";  // [Last Module]:
   std::string windowGeometry;      // [Geometry]: empty: the window's own placement
   std::array<bool, 5> overlay{};   // [Overlay]:
+  std::string theme = "Desktop";   // [Theme]: "Desktop" (follow the desktop), "Light" or "Dark"
   // Reading only: which channel tags the file had.
   std::array<bool, 10> channelRead{};
 };
@@ -55,7 +57,7 @@ struct Settings {
 // - "[Last Module]:" at the start: deviceCode := the last 3 characters of
 //   the value, trailing blanks aside; a shorter value leaves deviceCode.
 // - "[COM]:", "[DIRSETUP]:", "[DIRDATA]:", "[OXS]:", "[HC]:", "[STOICHIO]:",
-//   "[Tbase]:", "[Geometry]:" at the start: the value follows the tag.
+//   "[Tbase]:", "[Geometry]:", "[Theme]:" at the start: the value follows the tag.
 // - "[Overlay]:": one "1" or "0" per built-in quantity, in order. Numbers are read as
 //   the leading decimal number (0 when there is none). The port is a number
 //   1..32 rounded to the nearest; anything else reads as 0, no saved port.

@@ -157,15 +157,19 @@ TEST_F(SettingsFileTest, PreferencesComeBackAndEarlierReadersLoseNothing) {
   core.state.windowGeometry = "40,30,1366,740,1";
   core.trace.overlay = {false, false, true, false, true};
   core.trace.view.timeBaseText = "100s";
+  core.state.theme = "Dark";
   const std::string content = FormatSettings(currentSettings(core));
   const auto last = content.find("[Last Module]:");
   ASSERT_NE(last, std::string::npos);
   EXPECT_GT(content.find("[Geometry]:40,30,1366,740,1\r\n"), last);
   EXPECT_GT(content.find("[Overlay]:00101\r\n"), last);
+  EXPECT_GT(content.find("[Theme]:Dark\r\n"), last);
 
   const Settings mine = ParseSettings(content, Settings{});
   EXPECT_EQ(mine.windowGeometry, "40,30,1366,740,1");
   EXPECT_EQ(mine.overlay, (std::array<bool, 5>{false, false, true, false, true}));
+  EXPECT_EQ(mine.theme, "Dark");
+  EXPECT_EQ(mine.timeBaseText, "100s");
   // What an earlier reader sees: the same file without the lines it does not know.
   const Settings earlier = ParseSettings(content.substr(0, content.find("\r\n", last) + 2), Settings{});
   const std::string known = FormatSettings(mine);  // ([DTA] is written, never read)
