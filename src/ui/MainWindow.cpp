@@ -249,7 +249,7 @@ void MainWindow::showPorts(const std::vector<SerialDevice>& devices) {
   automatic->setChecked(chosen == 0);
   connect(automatic, &QAction::triggered, this, [this] { core_.choosePort(0); });
   portMenu_->addSeparator();
-  const std::vector<PortEntry> entries = portEntries(devices, portMap_);
+  const std::vector<PortEntry> entries = portEntries(withPortLinks(devices, portMap_), portMap_);
   if (entries.empty()) portMenu_->addAction("No serial device found")->setEnabled(false);
   for (const PortEntry& entry : entries) {
     QAction* action = portMenu_->addAction(entry.text);

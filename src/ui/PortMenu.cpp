@@ -40,6 +40,20 @@ std::vector<PortEntry> portEntries(const std::vector<SerialDevice>& devices, con
   return entries;
 }
 
+std::vector<SerialDevice> withPortLinks(std::vector<SerialDevice> devices, const PortMap& map) {
+  for (int n = PortMap::kFirstPort; n <= PortMap::kLastPort; ++n) {
+    const std::filesystem::path path = map.resolve(n);
+    std::error_code error;
+    if (path == PortMap::platformDefault(n) || !std::filesystem::exists(path, error)) continue;
+    const std::filesystem::path target = real(path);
+    const bool listed = std::any_of(devices.begin(), devices.end(), [&](const SerialDevice& device) {
+      return real(device.location.toStdString()) == target;
+    });
+    if (!listed) devices.push_back({QString::fromStdString(target.string()), "port link", -1, -1});
+  }
+  return devices;
+}
+
 std::vector<SerialDevice> presentSerialDevices() {
   std::vector<SerialDevice> devices;
   for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())

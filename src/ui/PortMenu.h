@@ -27,4 +27,9 @@ std::vector<PortEntry> portEntries(const std::vector<SerialDevice>& devices, con
 // The serial devices present now.
 std::vector<SerialDevice> presentSerialDevices();
 
+// `devices` and, after them, the devices the ports folders' links point to
+// that are not among them (a pseudo-terminal, a simulated module), each
+// described as a port link. A dangling link is left out.
+std::vector<SerialDevice> withPortLinks(std::vector<SerialDevice> devices, const PortMap& map);
+
 }  // namespace oxalis

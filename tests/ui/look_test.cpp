@@ -18,7 +18,9 @@
 #include <QToolButton>
 
 #include "AboutDialog.h"
+#include "AccessCodeDialog.h"
 #include "FactoryWindow.h"
+#include "FirmwareWindow.h"
 #include "LivePanelWidget.h"
 #include "MainWindow.h"
 #include "Screenshot.h"
@@ -40,7 +42,9 @@ namespace {
 // digit such as "3" may have a single pixel of the full colour).
 double contrastIn(const QImage& picture, QRect area) {
   QHash<QRgb, int> counts;
-  area = area.intersected(picture.rect());
+  // The area is in points; at 200 % a picture has two pixels a point.
+  const qreal scale = picture.devicePixelRatio();
+  area = QRect(area.topLeft() * scale, area.size() * scale).intersected(picture.rect());
   for (int y = area.top(); y <= area.bottom(); ++y)
     for (int x = area.left(); x <= area.right(); ++x) ++counts[picture.pixel(x, y)];
   QRgb background = 0;
@@ -181,6 +185,17 @@ class LookTest : public QObject {
     AboutDialog about(nullptr);
     about.show();
     failures += unreadable(about, look);
+    picture(about, "look_about_" + tag + ".png");
+    link.core.firmware.open();
+    FirmwareWindow firmware(link.core, nullptr);
+    firmware.show();
+    failures += unreadable(firmware, look);
+    picture(firmware, "look_firmware_" + tag + ".png");
+    requestLevel(link.core, kLevelExpert);
+    AccessCodeDialog code(link.core, nullptr);
+    code.show();
+    failures += unreadable(code, look);
+    picture(code, "look_access_code_" + tag + ".png");
     QVERIFY2(failures.isEmpty(), qPrintable(failures.join("\n")));
   }
 };

@@ -64,6 +64,20 @@ class ShellTest : public QObject {
     QCOMPARE(texts(), (QStringList{"&Automatic search", "COM17: /dev/ttyACM0", "/dev/ttyS0 (no port number) [off]"}));
     window.findChild<QAction*>("PortAutomatic")->trigger();
     QCOMPARE(f.core.link.state.chosenPort, 0);
+
+    // A link in the ports folder (a pseudo-terminal, a simulated module) is
+    // listed under its number while it points at something.
+    test::TempFolder folder;
+    test::WriteBytes(folder / "pts5", "");
+    std::filesystem::create_directory(folder / "ports");
+    std::filesystem::create_symlink(folder / "pts5", folder / "ports" / "COM5");
+    window.setPortMap(PortMap({folder / "ports"}));
+    window.showPorts({builtIn});
+    QCOMPARE(texts(), (QStringList{"&Automatic search [x]", QString("COM5: %1 - port link").arg((folder / "pts5").c_str()),
+                                   "/dev/ttyS0 (no port number) [off]"}));
+    std::filesystem::remove(folder / "pts5");  // dangling: not listed
+    window.showPorts({builtIn});
+    QCOMPARE(texts(), (QStringList{"&Automatic search [x]", "/dev/ttyS0 (no port number) [off]"}));
   }
 
   void menusCarryTheirCaptionsAndShortcuts() {
