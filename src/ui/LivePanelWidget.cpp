@@ -104,6 +104,10 @@ LivePanelWidget::LivePanelWidget(Core& core, QWidget* parent) : QWidget(parent),
   for (int i = 5; i <= 8; ++i) place(i, 2, i - 5, false);
   for (int i = 9; i <= 12; ++i) place(i, 4, i - 9, false);
   for (int i = 13; i <= 17; ++i) place(i, 6, i - 13, false);
+  // Room the window gives the panel goes mostly to the five main
+  // quantities, whose digits grow with it.
+  grid->setRowStretch(1, 3);
+  for (int row : {3, 5, 7}) grid->setRowStretch(row, 1);
 
   // The display's setting lists sit over value cells 10-12, just below
   // their labels, and show the setting the display reports.

@@ -19,6 +19,7 @@
 
 #include "AboutDialog.h"
 #include "AccessCodeDialog.h"
+#include "CoreFixture.h"
 #include "FactoryWindow.h"
 #include "FirmwareWindow.h"
 #include "LivePanelWidget.h"
@@ -197,6 +198,22 @@ class LookTest : public QObject {
     failures += unreadable(code, look);
     picture(code, "look_access_code_" + tag + ".png");
     QVERIFY2(failures.isEmpty(), qPrintable(failures.join("\n")));
+  }
+
+  // A bigger window gives the five main quantities bigger digits.
+  void theLiveDigitsGrowWithTheWindow() {
+    test::CoreFixture f;
+    MainWindow window(f.core);
+    window.resize(1366, 740);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::sendPostedEvents();
+    const int small = window.livePanel()->cell(1)->height();
+    window.resize(1920, 1040);
+    QApplication::sendPostedEvents();
+    QTest::qWait(20);
+    QVERIFY2(window.livePanel()->cell(1)->height() >= small * 3 / 2,
+             qPrintable(QString("%1 -> %2").arg(small).arg(window.livePanel()->cell(1)->height())));
   }
 };
 
