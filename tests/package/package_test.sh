@@ -23,5 +23,19 @@ grep -q libqt6serialport6 <<<"$depends" || { echo "no Qt serial port runtime in:
 dpkg-deb -x "$deb" "$work/root"
 version=$("$work/root/usr/bin/oxalis-monitor" --version)
 grep -q "2\." <<<"$version" || { echo "unexpected version text: $version"; exit 1; }
-grep -q '^Exec=oxalis-monitor$' "$work/root/usr/share/applications/oxalis-monitor.desktop"
-echo "package ok: $(basename "$deb"), $version"
+# Started as the desktop's menu starts it: the entry's Exec line, found on
+# the PATH, its Icon among the installed icons. With the simulated module it
+# opens its window and finds the module.
+entry="$work/root/usr/share/applications/oxalis-monitor.desktop"
+exec_line=$(sed -n 's/^Exec=//p' "$entry")
+icon=$(sed -n 's/^Icon=//p' "$entry")
+[ -f "$work/root/usr/share/icons/hicolor/48x48/apps/$icon.png" ] || { echo "menu icon not installed: $icon"; exit 1; }
+mkdir -p "$work/app"
+set +e
+log=$(timeout 6 env PATH="$work/root/usr/bin:$PATH" QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+      $exec_line --demo --app-folder "$work/app" 2>&1)
+status=$?
+set -e
+[ $status -eq 124 ] || { echo "the menu's command ended with status $status:"; echo "$log"; exit 1; }
+grep -q "Link ON" <<<"$log" || { echo "the menu's command did not reach the module:"; echo "$log"; exit 1; }
+echo "package ok: $(basename "$deb"), $version, started from its menu entry"
