@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: once in an
-# optimised build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# optimised build, once under AddressSanitizer and UndefinedBehaviorSanitizer;
+# then fuzzes each reader of outside input for a few seconds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
@@ -20,3 +21,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" \
 ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs"
+
+echo "== fuzzing, 5 seconds per target (scripts/fuzz.sh --seconds N for longer)"
+"$root/scripts/fuzz.sh" --seconds 5
