@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev valgrind
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: once in an
 # optimised build, once under AddressSanitizer and UndefinedBehaviorSanitizer;
-# then fuzzes each reader of outside input for a few seconds.
+# the core's tests under Valgrind memcheck as well; then fuzzes each reader
+# of outside input for a few seconds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
@@ -14,6 +15,9 @@ jobs=$(nproc)
 echo "== optimised build"
 "$root/scripts/build.sh" "$root/build"
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
+
+echo "== the core's tests under Valgrind memcheck"
+"$root/scripts/valgrind.sh" "$root/build"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 "$root/scripts/build.sh" "$root/build-asan" -DOXALIS_SANITIZE=ON -DOXALIS_BENCH=OFF

@@ -199,7 +199,6 @@ DataFileRead ParseDataFile(std::string_view content, const std::array<ChannelDef
   DataFileRead result;
   result.channels = channels;
   result.afrTenfold = true;
-  result.ring.assign(static_cast<std::size_t>(kRing), TraceSample{});
 
   std::string_view f[kFields];
   while (lines.next(line)) {
@@ -247,7 +246,11 @@ DataFileRead ParseDataFile(std::string_view content, const std::array<ChannelDef
   while (lines.next(line)) {
     if (blank(line)) continue;
     SplitFields(line, f);
-    readSample(result.ring[read % kRing], f, result.afrTenfold);
+    // The ring grows with the file up to its 65000 slots (loadSamples gives
+    // it the rest), so a short file costs only its own samples.
+    const std::size_t slot = read % kRing;
+    if (slot == result.ring.size()) result.ring.emplace_back();
+    readSample(result.ring[slot], f, result.afrTenfold);
     ++read;
   }
 

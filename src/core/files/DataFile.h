@@ -74,8 +74,9 @@ struct DataFileRead {
   bool hasShowLine = false;
   // The file stores A/F x 10 (an older layout): the samples hold A/F x 100.
   bool afrTenfold = false;
-  // The samples, in a ring of 65000 slots (sample n in slot n mod 65000),
-  // and how many were counted; see loadSamples.
+  // The samples, in a ring of up to 65000 slots (sample n in slot n mod
+  // 65000; as many slots as samples when fewer), and how many were counted;
+  // see loadSamples.
   std::vector<TraceSample> ring;
   std::int32_t sampleCount = 0;
 };
