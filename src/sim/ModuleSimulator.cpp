@@ -237,7 +237,9 @@ void ModuleSimulator::sendMeasurement() {
                                             .program = program_,
                                             .seconds = seconds,
                                             .selector = selector});
+  damaged_ = false;
   sendRecord(kFrames, static_cast<std::uint16_t>(sequence_ << 8 | selector), data);
+  if (!damaged_) ++intactMeasurements_;
   sequence_ = static_cast<std::uint8_t>(sequence_ + 1);  // 255 wraps to 0
   slowSlot_ = (slowSlot_ + 1) % 8;
 }
@@ -251,10 +253,13 @@ void ModuleSimulator::sendXon() {
 }
 
 void ModuleSimulator::sendByte(std::uint8_t byte) {
-  if (faults_.silent) return;
-  if (chance(faults_.dropProbability)) return;
+  if (faults_.silent || chance(faults_.dropProbability)) {
+    damaged_ = true;
+    return;
+  }
   if (chance(faults_.corruptProbability)) {
     byte ^= static_cast<std::uint8_t>(std::uniform_int_distribution<int>(1, 255)(faultRng_));
+    damaged_ = true;
   }
   output_.push_back(static_cast<char>(byte));
 }

@@ -130,6 +130,9 @@ class ModuleSimulator {
   ModuleType type() const { return type_; }
 
   bool streaming() const { return streaming_; }
+  // Measurement records sent with every byte as it was made: none dropped,
+  // none changed (what a tool on a clean line would receive).
+  std::uint64_t intactMeasurements() const { return intactMeasurements_; }
   // True from the restart record until the bootloader has finished an update.
   bool inBootloader() const { return bootloader_.has_value(); }
   MemoryArea selectedArea() const { return area_; }
@@ -179,6 +182,8 @@ class ModuleSimulator {
   RecordAssembler assembler_;
   EngineModel engine_;
   std::mt19937 faultRng_;
+  bool damaged_ = false;  // a byte dropped or changed since the flag was cleared
+  std::uint64_t intactMeasurements_ = 0;
   std::string output_;
 
   MemoryArea area_ = MemoryArea::Configuration;

@@ -59,6 +59,7 @@ bool Link::refreshTick() {
     ++state.silentTicks;
   else
     timeOut();
+  if (port_.isOpen()) queue.onRefreshTick();
   if (port_.isOpen() && state.linkUp && queue.isEmpty()) return queue.sendXon();
   return true;
 }

@@ -75,6 +75,7 @@ void TransmitQueue::feedBacklog() {
 void TransmitQueue::sendNextRecord() {
   if (isEmpty()) return;
   ring_.moduleReady = false;
+  ring_.ticksWithoutXon = 0;
   const std::string& entry = ring_.txQueue[static_cast<std::size_t>(ring_.txReadIndex)];
   ring_.lastSentRecord = recordText(entry);
   if (diagnostics_.watching()) diagnostics_.recordSent(ring_.lastSentRecord);
@@ -91,6 +92,22 @@ void TransmitQueue::sendNextRecord() {
 }
 
 void TransmitQueue::onXoff() { ring_.moduleReady = false; }
+
+void TransmitQueue::onRefreshTick() {
+  if (isEmpty() || !(state_.linkUp || state_.firmwareLoading)) {
+    ring_.ticksWithoutXon = 0;
+    return;
+  }
+  // A ready module with records waiting (its XON came while the link was
+  // down) is served at once.
+  if (!ring_.moduleReady) {
+    if (++ring_.ticksWithoutXon < kXonLostTicks) return;
+    log("No XON for a second, record sent anyway : ",
+        recordText(ring_.txQueue[static_cast<std::size_t>(ring_.txReadIndex)]));
+  }
+  ring_.moduleReady = true;
+  sendNextRecord();
+}
 
 void TransmitQueue::onXon(std::string_view partialFrame) {
   if (!partialFrame.empty()) log("Xon pendant trame : ", partialFrame);

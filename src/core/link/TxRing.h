@@ -14,6 +14,7 @@ struct TxRing {
   std::int16_t txWriteIndex = 0;  // slot the next queued record goes into
   int txLevel = 0;                // waiting records, as last computed by QueueNearlyFull
   bool moduleReady = false;       // the module sent XON since the last record was written
+  int ticksWithoutXon = 0;        // refresh ticks with records waiting and no XON
   std::string lastSentRecord;
 };
 

@@ -43,6 +43,47 @@ TEST_F(TransmitQueueTest, RecordWaitsWhileModuleNotReady) {
   EXPECT_EQ(ring.txReadIndex, 0);
 }
 
+// The module sends XON only after a record: an XON lost on a noisy line
+// would hold both sides for ever (found by the fault soak: every setup write
+// after it went unanswered). After a second of refresh ticks with records
+// waiting, the next one goes out anyway.
+TEST_F(TransmitQueueTest, AnXonLostOnTheLineHoldsTheQueueOnlyASecond) {
+  core.link.state.linkUp = true;
+  ring.moduleReady = true;
+  ASSERT_TRUE(queue.queueRecord(numbered(1)));
+  ASSERT_TRUE(queue.queueRecord(numbered(2)));
+  EXPECT_EQ(port.take(), numbered(1));
+  for (int tick = 1; tick < TransmitQueue::kXonLostTicks; ++tick) {
+    queue.onRefreshTick();
+    EXPECT_EQ(port.take(), "");
+  }
+  queue.onRefreshTick();
+  EXPECT_EQ(port.take(), numbered(2));
+
+  // An XON in time starts the wait afresh; with nothing waiting there is no wait.
+  ASSERT_TRUE(queue.queueRecord(numbered(3)));
+  queue.onRefreshTick();
+  queue.onXon();
+  EXPECT_EQ(port.take(), numbered(3));
+  ASSERT_TRUE(queue.queueRecord(numbered(4)));
+  queue.onRefreshTick();
+  queue.onRefreshTick();
+  EXPECT_EQ(port.take(), "");
+  for (int tick = 0; tick < 5; ++tick) queue.onRefreshTick();
+  EXPECT_EQ(port.take(), numbered(4));
+  for (int tick = 0; tick < 5; ++tick) queue.onRefreshTick();
+  EXPECT_EQ(port.take(), "");
+
+  // An XON that came while the link was down left the module ready with a
+  // record waiting: the next tick sends it.
+  core.link.state.linkUp = false;
+  ASSERT_TRUE(queue.queueRecord(numbered(5)));
+  queue.onXon();
+  core.link.state.linkUp = true;
+  queue.onRefreshTick();
+  EXPECT_EQ(port.take(), numbered(5));
+}
+
 TEST_F(TransmitQueueTest, XonSendsOnlyWhenLinkUpOrFirmwareLoading) {
   EXPECT_TRUE(queue.queueRecord(":00000113EC"));
   queue.onXon();  // no module connected, no firmware update: stays queued
