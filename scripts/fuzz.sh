@@ -38,10 +38,10 @@ mkdir -p "$build/crashes"
 for target in "${targets[@]}"; do
   mkdir -p "$build/corpus/$target"
   echo "== fuzz_$target ${limit[*]}"
-  # The module's bytes in slices of up to 1 KiB (a few dozen records): the
+  # The module's bytes in slices of up to 512 bytes (a dozen records): the
   # parser starts each slice where the previous one left it.
   length=()
-  [ "$target" != receive ] || length=(-max_len=1024)
+  [ "$target" != receive ] || length=(-max_len=512)
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/fuzz_$target" "${limit[@]}" "${length[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$build/crashes/$target-" "$build/corpus/$target" "$build/seeds/$target" 2>&1 \

@@ -58,12 +58,14 @@ class TransmitQueue {
   // Single-character messages from the module. `partialFrame` is the frame
   // being received when the XON arrived, empty when the receiver was idle.
   void onXoff();
-  // The refresh tick: records have waited this long for an XON that a noisy
+  // The refresh tick. Records have waited this long for an XON that a noisy
   // line may have swallowed (the module sends one only after a record, so
-  // both sides would wait for ever): after kXonLostTicks the next record
-  // goes out anyway. A module that was busy answers it with an overrun
-  // error, and the record is sent again. Records waiting for a module that
-  // is ready (its XON came while the link was down) go at the next tick.
+  // both sides would wait for ever; with the stream stopped for a setup
+  // write the link would then time out): after kXonLostTicks the next
+  // record goes out anyway. A module that was busy answers it with an
+  // overrun error, and the record is sent again. Records waiting for a
+  // module that is ready (its XON came while the link was down) go at the
+  // next tick.
   void onRefreshTick();
   static constexpr int kXonLostTicks = 3;  // about a second
   void onXon(std::string_view partialFrame = {});

@@ -120,11 +120,17 @@ std::optional<std::string> readWhole(const fs::path& file, std::string* error) {
 
   std::string content;
   const std::uintmax_t size = fs::file_size(file, ec);
-  if (!ec && size > 0 && size < content.max_size()) content.resize(static_cast<std::size_t>(size));
+  const auto tooLarge = [&] {
+    return fail("it is larger than " + std::to_string(kLargestFileRead >> 20) +
+                " MB, far larger than any file this tool writes");
+  };
+  if (!ec && size > kLargestFileRead) return tooLarge();
+  if (!ec && size > 0) content.resize(static_cast<std::size_t>(size));
   in.read(content.data(), static_cast<std::streamsize>(content.size()));
   std::size_t have = static_cast<std::size_t>(in.gcount());
   // The file may have grown since its size was taken, or have no size at all.
   while (in) {
+    if (have > kLargestFileRead) return tooLarge();
     content.resize(have + 65536);
     in.read(content.data() + have, 65536);
     have += static_cast<std::size_t>(in.gcount());

@@ -38,7 +38,7 @@ TEST_F(RefreshTickTest, FourSilentTicksKeepTheLinkTheFifthTimesOutAndEveryFurthe
   EXPECT_FALSE(core.link.state.linkUp);
   EXPECT_TRUE(core.link.state.rxIdle);
   EXPECT_FALSE(core.link.state.dataFlowing);
-  // What waited was dropped; only the identification's own follow-up read waits.
+  // Only the identification's own follow-up read waits.
   EXPECT_EQ(core.link.queue.waitingCount(core.link.state.tx.txReadIndex, core.link.state.tx.txWriteIndex), 1);
   EXPECT_EQ(core.link.state.tx.txQueue[static_cast<std::size_t>(core.link.state.tx.txReadIndex)], ":00010A10E5");
   EXPECT_EQ(core.mainWindow.panel(2), "Link OFF");
@@ -46,7 +46,10 @@ TEST_F(RefreshTickTest, FourSilentTicksKeepTheLinkTheFifthTimesOutAndEveryFurthe
   EXPECT_TRUE(core.mainWindow.oxalisOffLine.enabled);
   EXPECT_TRUE(core.mainWindow.panoraOffLine.enabled);
   EXPECT_TRUE(core.mainWindow.qtxOffLine.enabled);
-  EXPECT_EQ(port.take(), ":00000012EE\x11");
+  // The waiting record went out after three ticks without an XON (the XON
+  // may have been lost on the line), then the keep-alive XON; the time-out
+  // asks for the identification.
+  EXPECT_EQ(port.take(), ":00000113EC\x11\x11:00000012EE\x11");
 
   core.mainWindow.panel(2) = "";
   tick();
