@@ -66,7 +66,7 @@ TEST_F(FileStress, ADiskThatFillsDuringASaveKeepsThePreviousFileAndTheSamplesAnd
     EXPECT_FALSE(dataSave(core));
   }
   EXPECT_EQ(test::ReadBytes(file), previous);
-  EXPECT_EQ(folder.entryCount(), 2);  // the file and the settings: no temporary left behind
+  EXPECT_EQ(folder.entryCount(), 1);  // no temporary left behind
   EXPECT_TRUE(core.state.dataNotSaved);
   EXPECT_EQ(core.trace.buffer.sampleCount, 20000);
   EXPECT_NE(messages().find("run.DA1"), std::string::npos) << messages();
