@@ -58,6 +58,10 @@ class TransmitQueue {
   // Single-character messages from the module. `partialFrame` is the frame
   // being received when the XON arrived, empty when the receiver was idle.
   void onXoff();
+  void onXon(std::string_view partialFrame = {});
+  void onChecksumError();
+  void onOverrun();
+
   // The refresh tick. Records have waited this long for an XON that a noisy
   // line may have swallowed (the module sends one only after a record, so
   // both sides would wait for ever; with the stream stopped for a setup
@@ -68,9 +72,6 @@ class TransmitQueue {
   // next tick.
   void onRefreshTick();
   static constexpr int kXonLostTicks = 3;  // about a second
-  void onXon(std::string_view partialFrame = {});
-  void onChecksumError();
-  void onOverrun();
 
   // The keep-alive XON of the refresh tick; false when the write failed.
   bool sendXon();
