@@ -396,7 +396,8 @@ void MainWindow::renderReplayBar() {
   replayBadge_->setVisible(bar.active);
   replayPosition_->setText(qs(bar.position));
   replayPosition_->setVisible(bar.active);
-  replayPlay_->setText(bar.playing ? QString("&Pause") : QString::fromUtf8("\u25B6 &Play"));
+  // No mnemonic: Alt+P opens the Port menu; F6 plays and pauses.
+  replayPlay_->setText(bar.playing ? QString("Pause") : QString::fromUtf8("\u25B6 Play"));
   replayLive_->setVisible(bar.active);
   const int index = replaySpeed_->findData(bar.speed);
   if (index >= 0 && replaySpeed_->currentIndex() != index) replaySpeed_->setCurrentIndex(index);
